@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Regenerates the PNG artwork under qml/images/ from the sources in this folder:
+#   src/flags/*.svg, src/icons/*.svg   hand-written, rendered as they are
+#   scenes.py                          writes the backdrop and the animation frames as SVG
+# The SVG icons under qml/images/Icons/ are sources themselves and are not touched.
+#
+#   tools/artwork/render.sh [--sheet FILE]
+#
+# --sheet also writes a contact sheet of every animation frame over the backdrop, for review.
+# Needs python3, rsvg-convert (librsvg2-bin), pngquant, optipng and, for --sheet, ImageMagick.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+img=$(cd "$here/../.." && pwd)/qml/images
+sheet=""
+if [ "${1:-}" = "--sheet" ]; then
+    sheet=${2:?--sheet needs a file name}
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Flat artwork: lossless.
+lossless() {
+    rsvg-convert "$1" -o "$2"
+    optipng -quiet -o5 -strip all "$2"
+}
+# Illustrations: gradients and glows quantise well, which keeps the bundle small.
+illustration() {
+    rsvg-convert "$1" -o "$2"
+    pngquant --force --skip-if-larger --strip --speed 1 --quality 80-98 --output "$2" "$2"
+    optipng -quiet -o2 -strip all "$2"
+}
+
+mkdir -p "$img/Flags" "$img/Icons" "$img/NFC" "$img/Barcode"
+lossless "$here/src/flags/gr.svg" "$img/Flags/gr.png"
+lossless "$here/src/flags/uk.svg" "$img/Flags/uk.png"
+lossless "$here/src/icons/menu.svg" "$img/Icons/menu.png"
+lossless "$here/src/icons/vorn.svg" "$img/Icons/vorn.png"
+
+python3 "$here/scenes.py" "$tmp"
+lossless "$tmp/background.svg" "$img/background.png"
+for svg in "$tmp"/nfc-*.svg; do
+    [ -e "$svg" ] || continue
+    n=$(basename "$svg" .svg); n=${n#nfc-}
+    illustration "$svg" "$img/NFC/$n.png"
+done
+for svg in "$tmp"/barcode-*.svg; do
+    [ -e "$svg" ] || continue
+    n=$(basename "$svg" .svg); n=${n#barcode-}
+    illustration "$svg" "$img/Barcode/$n.png"
+done
+# The ticket animation holds its scanning pose: frames 7 and 8 are frame 5, byte for byte.
+if [ -e "$img/Barcode/5.png" ]; then
+    cp "$img/Barcode/5.png" "$img/Barcode/7.png"
+    cp "$img/Barcode/5.png" "$img/Barcode/8.png"
+fi
+
+if [ -n "$sheet" ]; then
+    tiles=()
+    for d in NFC Barcode; do
+        for p in "$img/$d"/*.png; do
+            [ -e "$p" ] || continue
+            t="$tmp/tile-$d-$(basename "$p")"
+            # each frame as the idle screen places it: centred, 10 below the middle of the page
+            convert "$img/background.png" -crop 480x680+0+120 +repage \
+                "$p" -geometry +0+82 -composite -resize 50% "$t"
+            tiles+=("$t")
+        done
+    done
+    montage "${tiles[@]}" -tile 8x -geometry +4+4 -background '#222' "$sheet"
+fi
