@@ -1,0 +1,76 @@
+import QtQuick 2.15
+import QtQuick.Controls.Material 2.15
+import QtGraphicalEffects 1.0
+
+// A circular button with a centred icon: a tinted SVG, or a picture shown as it is.
+Item {
+    id: root
+
+    signal clicked
+    signal pressAndHold
+
+    property real radius: 25
+    property color buttonColor: Material.accent
+    property url icon
+    property real iconSize: 30
+    property color iconColor: "#43496a"
+    property bool pngImage: false
+    property bool dropShadow: true
+    readonly property bool down: mouseArea.pressed
+
+    implicitWidth: 2 * radius
+    implicitHeight: 2 * radius
+    width: implicitWidth
+    height: implicitHeight
+    scale: down ? 0.8 : 1.0
+
+    Behavior on scale {
+        NumberAnimation {
+            duration: 80
+        }
+    }
+
+    DropShadow {
+        anchors.fill: circle
+        source: circle
+        visible: root.dropShadow && !root.down
+        horizontalOffset: 3
+        verticalOffset: 3
+        radius: 8
+        samples: 16
+        color: "#80000000"
+    }
+
+    Rectangle {
+        id: circle
+        anchors.fill: parent
+        radius: root.radius
+        color: root.buttonColor
+    }
+
+    Image {
+        id: image
+        anchors.centerIn: parent
+        width: root.iconSize
+        height: root.iconSize
+        sourceSize: Qt.size(root.iconSize, root.iconSize)
+        source: root.icon
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+        visible: root.pngImage
+    }
+
+    ColorOverlay {
+        anchors.fill: image
+        source: image
+        color: root.iconColor
+        visible: !root.pngImage
+    }
+
+    MouseArea {
+        id: mouseArea
+        anchors.fill: parent
+        onClicked: root.clicked()
+        onPressAndHold: root.pressAndHold()
+    }
+}
