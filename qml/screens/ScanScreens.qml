@@ -1,0 +1,77 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+
+// Idle screen: the card and the ticket animations, one after the other.
+Item {
+    id: root
+
+    readonly property var lastFrames: [6, 8]
+    property int mode: 0
+    property int frame: 0
+    readonly property int lastFrame: lastFrames[mode]
+    readonly property int shownFrame: frame > lastFrame ? 0 : frame
+    readonly property int switchInterval: manager.animSwitchSec
+
+    function frameSource(mode, frame) {
+        return "qrc:/qml/images/" + (mode === 0 ? "NFC/" : "Barcode/") + frame + ".png"
+    }
+
+    // With a switch interval each animation loops until the switch timer fires;
+    // without one, reaching the last frame hands over to the other animation.
+    function step() {
+        if (switchInterval > 0) {
+            frame = frame >= lastFrame ? 0 : frame + 1
+        } else if (frame + 1 >= lastFrame) {
+            mode = 1 - mode
+            frame = 0
+        } else {
+            frame++
+        }
+    }
+
+    Timer {
+        id: frameTimer
+        interval: 300
+        repeat: true
+        running: true
+        onTriggered: root.step()
+    }
+
+    Timer {
+        id: switchTimer
+        interval: Math.max(1, root.switchInterval)
+        repeat: true
+        running: root.switchInterval > 0
+        onTriggered: {
+            root.mode = 1 - root.mode
+            root.frame = 0
+        }
+    }
+
+    Image {
+        objectName: "animation"
+        anchors.centerIn: parent
+        anchors.verticalCenterOffset: 10
+        source: root.frameSource(root.mode, root.shownFrame)
+        cache: true
+    }
+
+    Label {
+        objectName: "scanText"
+        anchors.top: parent.top
+        anchors.topMargin: 150
+        anchors.right: parent.right
+        anchors.rightMargin: 20
+        width: 150
+        height: 170
+        text: root.mode === 0 ? manager.dynTr + qsTr("SCAN\nYOUR CARD") : manager.dynTr + qsTr("SCAN\nYOUR TICKET")
+        font.family: "DejaVu Sans"
+        font.pointSize: 14
+        font.bold: true
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        wrapMode: Text.WordWrap
+        fontSizeMode: Text.HorizontalFit
+        minimumPointSize: 9
+    }
+}
