@@ -14,7 +14,7 @@ packages=(
     libmosquitto-dev mosquitto mosquitto-clients
     libqrcodegencpp-dev fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri imagemagick
-    librsvg2-bin pngquant optipng
+    librsvg2-bin optipng
 )
 
 missing=()

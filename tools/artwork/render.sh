@@ -7,7 +7,7 @@
 #   tools/artwork/render.sh [--sheet FILE]
 #
 # --sheet also writes a contact sheet of every animation frame over the backdrop, for review.
-# Needs python3, rsvg-convert (librsvg2-bin), pngquant, optipng and, for --sheet, ImageMagick.
+# Needs python3, rsvg-convert (librsvg2-bin), optipng and, for --sheet, ImageMagick.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,16 +20,10 @@ fi
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Flat artwork: lossless.
+# Lossless throughout: a 256-colour palette bands the glows and fades visibly.
 lossless() {
     rsvg-convert "$1" -o "$2"
-    optipng -quiet -o5 -strip all "$2"
-}
-# Illustrations: gradients and glows quantise well, which keeps the bundle small.
-illustration() {
-    rsvg-convert "$1" -o "$2"
-    pngquant --force --skip-if-larger --strip --speed 1 --quality 80-98 --output "$2" "$2"
-    optipng -quiet -o2 -strip all "$2"
+    optipng -quiet -o3 -strip all "$2"
 }
 
 mkdir -p "$img/Flags" "$img/Icons" "$img/NFC" "$img/Barcode"
@@ -43,12 +37,12 @@ lossless "$tmp/background.svg" "$img/background.png"
 for svg in "$tmp"/nfc-*.svg; do
     [ -e "$svg" ] || continue
     n=$(basename "$svg" .svg); n=${n#nfc-}
-    illustration "$svg" "$img/NFC/$n.png"
+    lossless "$svg" "$img/NFC/$n.png"
 done
 for svg in "$tmp"/barcode-*.svg; do
     [ -e "$svg" ] || continue
     n=$(basename "$svg" .svg); n=${n#barcode-}
-    illustration "$svg" "$img/Barcode/$n.png"
+    lossless "$svg" "$img/Barcode/$n.png"
 done
 # The ticket animation holds its scanning pose: frames 7 and 8 are frame 5, byte for byte.
 if [ -e "$img/Barcode/5.png" ]; then
