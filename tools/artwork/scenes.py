@@ -603,7 +603,8 @@ def nfc_frames():
         parts = [validator("ok" if i >= 5 else "card", ring, 0.0)]
         if i >= 5:
             parts.append(waves(2 if i == 5 else 3, 1.0))
-        parts.append(f'<g transform="translate({f(x)} {f(y)}) rotate({f(a)})">{hand_with_card()}</g>')
+        parts.append(f'<g filter="url(#shadow)"><g transform="translate({f(x)} {f(y)}) rotate({f(a)})">'
+                     f'{hand_with_card()}</g></g>')
         frames.append(frame("\n".join(parts)))
     return frames
 
@@ -623,7 +624,8 @@ def barcode_frames():
             i = 5
         glow = {4: 0.45, 5: 1.0, 6: 1.0}.get(i, 0.0)
         parts = [validator("qr", 0.0, glow)]
-        parts.append(f'<g transform="translate({f(x)} {f(y)}) rotate({f(a)})">{hand_with_phone(glow > 0)}</g>')
+        parts.append(f'<g filter="url(#shadow)"><g transform="translate({f(x)} {f(y)}) rotate({f(a)})">'
+                     f'{hand_with_phone(glow > 0)}</g></g>')
         if glow > 0:
             parts.append(beam(x, y, a, glow, {4: 0.5, 5: 0.5, 6: 0.78}[i]))
         frames.append(frame("\n".join(parts)))
