@@ -91,6 +91,9 @@ private:
 
     std::unique_ptr<Connection> client;
     std::unique_ptr<QTimer> connectionTimer;
+    // One pending retry at most: a second loss restarts it instead of
+    // starting a second chain of attempts.
+    std::unique_ptr<QTimer> reconnectTimer;
     QVector<std::pair<QString, int>> subsTopics;
     QString hostname = QStringLiteral("127.0.0.1");
     quint32 port = 1883;

@@ -45,6 +45,9 @@ QString BrokerFixture::writePasswordFile(const QString &user, const QString &pas
     tool.start(QStringLiteral("mosquitto_passwd"),
                {QStringLiteral("-b"), QStringLiteral("-c"), path, user, password});
     tool.waitForFinished(10000);
+    // A broker started as root reads the file after dropping to its own user.
+    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup | QFile::ExeOther);
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadGroup | QFile::ReadOther);
     return path;
 }
 

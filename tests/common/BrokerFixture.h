@@ -15,6 +15,10 @@ public:
     explicit BrokerFixture(QString extraConfig = {});
     ~BrokerFixture();
 
+    // Replaces the extra configuration from the next start() on, e.g. with a
+    // password_file written by writePasswordFile() into dir().
+    void setExtraConfig(const QString &extraConfig) { m_extraConfig = extraConfig; }
+
     // Starts the broker and waits until it accepts TCP. Keeps the port across
     // restarts, so clients reconnecting to the same address find it again.
     bool start();
