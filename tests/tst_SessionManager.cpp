@@ -24,10 +24,8 @@ class tst_SessionManager : public QObject
 private:
     std::unique_ptr<Config> makeConfig(const QString &pin)
     {
-        return std::make_unique<Config>(
-            m_dir.filePath(QStringLiteral("gui-%1.conf").arg(++m_files)),
-            QVariantMap {{QStringLiteral("gui/settingsPin"), pin},
-                         {QStringLiteral("gui/locale"), QStringLiteral("el_GR")}});
+        return std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui-%1.conf").arg(++m_files)),
+                                        QVariantMap {{QStringLiteral("gui/settingsPin"), pin}});
     }
 
     QTemporaryDir m_dir;
