@@ -342,7 +342,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("directory");
 
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01\x02]\n\x00=\x00\n\xc3\x28", 16) << false;
+        static const char binary[] = "\x00\xff\xfe[\x01\x02]\n\x00=\x00\n\xc3\x28";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << false;
         QTest::newRow("text") << QByteArray("[events\nsize=abc\n=\n\\\\\n1\\timestamp=@DateTime(zz)\n")
                               << false;
         QTest::newRow("size without entries") << QByteArray("[events]\nsize=2147483647\n") << false;
