@@ -1,10 +1,45 @@
+#include "CommandLine.h"
+#include "Common/Config.h"
+#include "Defaults.h"
 #include "Resources.h"
 
+#include <QDebug>
+#include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 
 int main(int argc, char *argv[])
 {
+    // Must be set before the application object exists: text fields then use
+    // the device's on-screen keyboard.
+    qputenv("QT_IM_MODULE", QByteArrayLiteral("freevirtualkeyboard"));
+
     QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Tallyport"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tallyport"));
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.0.21-1-g4a2310e"));
+    QGuiApplication::setOrganizationName(QStringLiteral("vorn"));
+    QGuiApplication::setOrganizationDomain(QStringLiteral("vorn.example"));
+
+    const QVariantMap overrides = parseCLIArgs();
+    const QString filename = overrides.contains(QStringLiteral("config"))
+        ? overrides.value(QStringLiteral("config")).toString()
+        : QStringLiteral("gui.conf");
+
+    Config config(filename, tallyport::defaultSettings());
+    config.addOverrides(overrides);
+
     tallyport::initResources();
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf")) < 0) {
+        qWarning().noquote().nospace() << "WARN: Cannot load font :/qml/fonts/DejaVuSans.ttf";
+    }
+    QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+
+    // ---------------------------------------------------------------------
+    // Controller: construct GUIManager here with `config`, then call its
+    // load(). Declare it after `config` so that it is destroyed first, then
+    // the store, then the application object.
+    // ---------------------------------------------------------------------
+
     return app.exec();
 }
