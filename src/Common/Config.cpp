@@ -24,7 +24,14 @@ QVariantMap readSettings(QSettings &settings)
     QVariantMap values;
     const QStringList keys = settings.allKeys();
     for (const QString &key : keys) {
-        values.insert(key, settings.value(key));
+        const QVariant value = settings.value(key);
+        // An unquoted comma makes QSettings split the value into a list, which
+        // every reader would then see as empty text; the file holds texts.
+        if (value.userType() == QMetaType::QStringList) {
+            values.insert(key, value.toStringList().join(QLatin1Char(',')));
+        } else {
+            values.insert(key, value);
+        }
     }
     return values;
 }

@@ -346,6 +346,21 @@ private Q_SLOTS:
         QCOMPARE(config.keys().size(), 25);
     }
 
+    void fileValuesAreTexts()
+    {
+        const QString path = freshPath();
+        writeInPlace(path, "[mqtt]\npassword=ab,cd\nusername=\"x,y\"\nport=1884\n");
+        Config config(path, tallyport::defaultSettings());
+        QCOMPARE(config.get(QStringLiteral("mqtt/password")), QVariant(QStringLiteral("ab,cd")));
+        QCOMPARE(config.get(QStringLiteral("mqtt/username")), QVariant(QStringLiteral("x,y")));
+        QCOMPARE(config.get(QStringLiteral("mqtt/port")), QVariant(QStringLiteral("1884")));
+
+        // Written back, the comma survives the next reading.
+        config.set(QStringLiteral("gui/locale"), QStringLiteral("en_US"));
+        Config again(path, tallyport::defaultSettings());
+        QCOMPARE(again.get(QStringLiteral("mqtt/password")).toString(), QStringLiteral("ab,cd"));
+    }
+
     void toJsonIsTwoLevels()
     {
         const QString path = freshPath();
