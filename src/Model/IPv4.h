@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+// Five address texts of one interface. Nothing here validates an address: the
+// screens and the barcode handler check what they hand in.
+class IPv4 : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString address READ address WRITE setAddress NOTIFY addressChanged)
+    Q_PROPERTY(QString mask READ mask WRITE setMask NOTIFY maskChanged)
+    Q_PROPERTY(QString gateway READ gateway WRITE setGateway NOTIFY gatewayChanged)
+    Q_PROPERTY(QString dns0 READ dns0 WRITE setDns0 NOTIFY dns0Changed)
+    Q_PROPERTY(QString dns1 READ dns1 WRITE setDns1 NOTIFY dns1Changed)
+
+public:
+    explicit IPv4(QObject *parent = nullptr);
+
+    QString address() const;
+    QString mask() const;
+    QString gateway() const;
+    QString dns0() const;
+    QString dns1() const;
+
+    void setAddress(const QString &value);
+    void setMask(const QString &value);
+    void setGateway(const QString &value);
+    void setDns0(const QString &value);
+    void setDns1(const QString &value);
+
+    // Takes "address", "netmask", "gateway", "dns0" and "dns1"; other keys are ignored.
+    void fromMap(const QVariantMap &map);
+    QVariantMap toMap() const;
+
+Q_SIGNALS:
+    void addressChanged();
+    void maskChanged();
+    void gatewayChanged();
+    void dns0Changed();
+    void dns1Changed();
+
+private:
+    // Returns true when the stored text changed.
+    bool set(const QString &key, const QString &value);
+
+    QVariantMap m_data;
+};
