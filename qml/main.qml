@@ -113,6 +113,17 @@ ApplicationWindow {
         fillMode: Image.Stretch
     }
 
+    // Under the screens, so a keyboard panel or a popup covers it.
+    Label {
+        objectName: "versionLabel"
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 10
+        text: "v" + Qt.application.version
+        font.pixelSize: 12
+        color: Material.color(Material.Grey, Material.Shade700)
+    }
+
     Item {
         id: screenArea
         anchors.top: header.bottom
@@ -133,22 +144,11 @@ ApplicationWindow {
         onMaintenanceRequested: manager.setMaintenanceScreen()
     }
 
-    Label {
-        objectName: "versionLabel"
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
-        anchors.margins: 10
-        text: "v" + Qt.application.version
-        font.pixelSize: 12
-        color: Material.color(Material.Grey, Material.Shade700)
-        z: 10
-    }
-
     CustomPopup {
         id: errorPopup
         objectName: "errorPopup"
         isDialog: false
-        dynTr: manager.dynTr
+        language: manager.language
     }
 
     MouseArea {

@@ -15,9 +15,14 @@ Popup {
     property size imageSize: Qt.size(200, 200)
     property int windowWidth: 400
     property int windowHeight: 200 + (imageSource !== "" ? 100 : 0)
-    // Bound by the owner to the controller's language trigger, so the buttons
-    // follow a language change while the popup exists.
-    property string dynTr: ""
+    // Bound by the owner to the current language. The button texts read it,
+    // so they are translated again whenever it changes.
+    property string language
+
+    function translated(text) {
+        void language
+        return text
+    }
 
     modal: true
     focus: true
@@ -27,6 +32,10 @@ Popup {
     y: parent ? (parent.height - height) / 2 : 0
     padding: 12
     closePolicy: isDialog ? Popup.NoAutoClose : Popup.CloseOnReleaseOutside
+
+    Overlay.modal: Rectangle {
+        color: "#99000000"
+    }
 
     background: Rectangle {
         color: root.Material.background
@@ -89,7 +98,7 @@ Popup {
                 textBold: true
                 textFontPointSize: 16
                 textLetterSpacing: 1.2
-                text: root.dynTr + qsTr("Yes")
+                text: root.translated(qsTr("Yes"))
                 onClicked: {
                     root.buttonYesPressed()
                     root.close()
@@ -106,7 +115,7 @@ Popup {
                 textBold: true
                 textFontPointSize: 16
                 textLetterSpacing: 1.2
-                text: root.dynTr + qsTr("No")
+                text: root.translated(qsTr("No"))
                 onClicked: {
                     root.buttonNoPressed()
                     root.close()

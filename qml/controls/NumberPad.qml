@@ -14,8 +14,15 @@ Grid {
     property NumberPadStyle padStyle: NumberPadStyle {
         dark: root.Material.theme === Material.Dark
     }
-    property string dynTr: ""
-    readonly property var keys: ["1", "2", "3", "4", "5", "6", "7", "8", "9", "\u2190", "0", dynTr + qsTr("CLR")]
+    // Bound by the owner to the current language, so "CLR" is translated
+    // again whenever it changes.
+    property string language
+    readonly property var keys: ["1", "2", "3", "4", "5", "6", "7", "8", "9", "\u2190", "0", translated(qsTr("CLR"))]
+
+    function translated(text) {
+        void language
+        return text
+    }
 
     function callHandler(name, key) {
         for (var item = root.parent; item; item = item.parent) {

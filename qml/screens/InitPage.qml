@@ -124,7 +124,7 @@ Item {
         property string serial
         parent: Overlay.overlay
         isDialog: true
-        dynTr: manager.dynTr
+        language: manager.language
         text: manager.dynTr + qsTr("Please confirm the serial number") + "\n\n" + serial
         onButtonYesPressed: manager.saveDeviceIdRequest(serial)
     }
@@ -139,6 +139,7 @@ Item {
         visible: y < root.height
 
         Behavior on y {
+            enabled: root.visible
             NumberAnimation {
                 duration: 150
                 easing.type: Easing.InOutQuad

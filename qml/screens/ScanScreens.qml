@@ -9,7 +9,9 @@ Item {
     property int mode: 0
     property int frame: 0
     readonly property int lastFrame: lastFrames[mode]
-    readonly property int shownFrame: frame > lastFrame ? 0 : frame
+    // One expression of mode and frame, so a mode switch never asks for a
+    // frame of the other animation on the way.
+    readonly property string frameUrl: frameSource(mode, frame > lastFrames[mode] ? 0 : frame)
     readonly property int switchInterval: manager.animSwitchSec
 
     function frameSource(mode, frame) {
@@ -52,7 +54,7 @@ Item {
         objectName: "animation"
         anchors.centerIn: parent
         anchors.verticalCenterOffset: 10
-        source: root.frameSource(root.mode, root.shownFrame)
+        source: root.frameUrl
         cache: true
     }
 
