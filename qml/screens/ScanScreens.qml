@@ -24,8 +24,8 @@ Item {
         if (switchInterval > 0) {
             frame = frame >= lastFrame ? 0 : frame + 1
         } else if (frame + 1 >= lastFrame) {
-            mode = 1 - mode
             frame = 0
+            mode = 1 - mode
         } else {
             frame++
         }
@@ -45,8 +45,8 @@ Item {
         repeat: true
         running: root.switchInterval > 0
         onTriggered: {
-            root.mode = 1 - root.mode
             root.frame = 0
+            root.mode = 1 - root.mode
         }
     }
 
