@@ -423,6 +423,14 @@ void tst_Board::requestsThroughBroker()
     board.setLedOff(); // marker: once it arrives, anything sent before it has arrived too
     QVERIFY(peer.waitFor(c_base + QStringLiteral("/led/off/request/1")));
     QCOMPARE(peer.count(c_base + QStringLiteral("/config/set")), 0);
+
+    // After a broker restart the state is asked for again, with nobody acting.
+    QVERIFY(broker.restart());
+    TestPeer after;
+    QVERIFY(after.connectTo(broker.port()));
+    QVERIFY(after.subscribe(c_base + QStringLiteral("/#")));
+    QVERIFY(after.waitFor(c_base + QStringLiteral("/audio/get"), 15000));
+    QCOMPARE(after.payloads(c_base + "/status/get"), QList<QByteArray> {"{}"});
 }
 
 QTEST_GUILESS_MAIN(tst_Board)
