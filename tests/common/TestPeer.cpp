@@ -52,7 +52,11 @@ bool TestPeer::connectTo(quint16 port, const QString &host)
 void TestPeer::disconnect()
 {
     mosquitto_disconnect(m_mosq);
-    mosquitto_loop_stop(m_mosq, true);
+    // Not forced: cancelling the network thread can leave one of the
+    // library's mutexes locked, and the next call on the handle then blocks
+    // for good (seen after a broker restart). The disconnect request above
+    // makes the thread return by itself.
+    mosquitto_loop_stop(m_mosq, false);
     QMutexLocker lock(&m_mutex);
     m_connected = false;
 }
