@@ -574,6 +574,9 @@ void tst_Validator::connectionLoss()
 
     QSignalSpy statusChanged(m_validator.get(), &Validator::statusChanged);
     QSignalSpy reasonChanged(m_validator.get(), &Validator::reasonChanged);
+    // The peer leaves first: stopping its network thread while it is busy
+    // reconnecting to a dead broker can block for good.
+    m_peer.disconnect();
     m_broker.stop();
     QVERIFY(statusChanged.wait(15000));
     QCOMPARE(m_validator->status(), QStringLiteral("offline"));
@@ -586,7 +589,6 @@ void tst_Validator::connectionLoss()
     QVERIFY(m_broker.restart());
     QVERIFY(connected.wait(15000));
     QCOMPARE(m_validator->status(), QStringLiteral("offline"));
-    m_peer.disconnect();
     QVERIFY(m_peer.connectTo(m_broker.port()));
     QVERIFY(m_peer.subscribe(QStringLiteral("vorn/#")));
     // The proxy's subscriptions are renewed shortly after connected().
