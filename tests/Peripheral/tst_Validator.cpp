@@ -39,6 +39,7 @@ private Q_SLOTS:
     void info();
     void config_data();
     void config();
+    void configLogKeepsPasswordOut();
     void saveAndRefreshConfig();
     void readerSwitching();
     void cardEvents();
@@ -351,6 +352,22 @@ void tst_Validator::config()
     QCOMPARE(model->obuUrl().scheme(), QStringLiteral("mqtt"));
     QCOMPARE(model->passbackSecs(), passbackSecs);
     QCOMPARE(model->passbackQrEnabled(), qr);
+}
+
+void tst_Validator::configLogKeepsPasswordOut()
+{
+    // The log goes to the system log, which more people read than should
+    // know the on-board unit's password.
+    QTest::ignoreMessage(QtWarningMsg, "[Validator] Config received : ");
+    QTest::ignoreMessage(QtWarningMsg, "[Validator] OBU URL         : mqtt://driver@10.0.0.5:1883");
+    QTest::ignoreMessage(QtWarningMsg, "[Validator] Passback Time   : 120 sec(s)");
+    QTest::ignoreMessage(QtWarningMsg, "[Validator] Passback QR En  : true");
+    QSignalSpy configChanged(m_validator.get(), &Validator::configChanged);
+    QVERIFY(m_peer.publish(topic("/config"), R"({"blm": {"obu_host": "10.0.0.5", "obu_port": "1883",
+        "obu_username": "driver", "obu_password": "secret"}, "validator": {"passbackTime": "120",
+        "qr_passback": "true"}})"));
+    QVERIFY(configChanged.wait(5000));
+    QCOMPARE(m_validator->config()->obuUrl().password(), QStringLiteral("secret"));
 }
 
 void tst_Validator::saveAndRefreshConfig()
