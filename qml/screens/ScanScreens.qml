@@ -50,12 +50,23 @@ Item {
         }
     }
 
+    // Every frame stays decoded in memory: the image cache keeps only a couple
+    // of unused pictures, so without these holders each step would decode a
+    // PNG again on the GUI thread.
+    Repeater {
+        model: root.lastFrames[0] + root.lastFrames[1] + 2
+
+        Image {
+            visible: false
+            source: index <= root.lastFrames[0] ? root.frameSource(0, index) : root.frameSource(1, index - root.lastFrames[0] - 1)
+        }
+    }
+
     Image {
         objectName: "animation"
         anchors.centerIn: parent
         anchors.verticalCenterOffset: 10
         source: root.frameUrl
-        cache: true
     }
 
     Label {
