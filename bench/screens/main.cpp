@@ -1,0 +1,316 @@
+// Cost of the real screens beside a bare Qt Quick window (Material style, one
+// Label, one Image), each measured in fresh child processes of this program:
+// start-up to the first frame, peak memory, the time from a change to the
+// frame that shows it, and the CPU used while idle.
+//
+// Run under a display (xvfb-run -a bench/screens/bench_screens).
+#include "Resources.h"
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTextStream>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// What the screens read of the controller, without the controller's services.
+class ScreenState : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString screen READ screen WRITE setScreen NOTIFY screenChanged)
+    Q_PROPERTY(QString deviceId READ deviceId CONSTANT)
+    Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(QString dynTr READ dynTr NOTIFY languageChanged)
+    Q_PROPERTY(QString message READ message CONSTANT)
+    Q_PROPERTY(bool showCursor READ showCursor CONSTANT)
+    Q_PROPERTY(int animSwitchSec READ animSwitchSec CONSTANT)
+    Q_PROPERTY(QColor screenSaverBg READ screenSaverBg CONSTANT)
+    Q_PROPERTY(QString screenSaverImg READ screenSaverImg CONSTANT)
+
+public:
+    QString screen() const { return m_screen; }
+    void setScreen(const QString &value)
+    {
+        if (value == m_screen)
+            return;
+        m_screen = value;
+        emit screenChanged();
+    }
+    QString deviceId() const { return QStringLiteral("K12345678"); }
+    QString language() const { return m_language; }
+    void setLanguage(const QString &value)
+    {
+        if (value == m_language)
+            return;
+        m_language = value;
+        emit languageChanged();
+    }
+    QString dynTr() const { return QString(); }
+    QString message() const { return QString(); }
+    bool showCursor() const { return false; }
+    int animSwitchSec() const { return 0; }
+    QColor screenSaverBg() const { return QColor(Qt::black); }
+    QString screenSaverImg() const { return QStringLiteral("qrc:/qml/images/Icons/vorn.png"); }
+
+public slots:
+    void setMaintenanceScreen() { }
+    void saveDeviceIdRequest(const QString &) { }
+
+signals:
+    void screenChanged();
+    void languageChanged();
+    void errorOccured(const QString &error);
+
+private:
+    QString m_screen = QStringLiteral("Busy");
+    QString m_language = QStringLiteral("el_GR");
+};
+
+QVariantMap resultMap(int i)
+{
+    QVariantMap details {{QStringLiteral("deducted"), 1.2},
+                         {QStringLiteral("remaining"), 10.0 + i},
+                         {QStringLiteral("transferRemainingMin"), 90}};
+    return {{QStringLiteral("valid"), i % 2 == 0},
+            {QStringLiteral("type"), 2},
+            {QStringLiteral("denyReason"), QStringLiteral("The card is not active")},
+            {QStringLiteral("denyReasonId"), 208},
+            {QStringLiteral("fareProduct"), QStringLiteral("Stored value %1").arg(i)},
+            {QStringLiteral("details"), details}};
+}
+
+const char *c_bareWindow = R"(
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+ApplicationWindow {
+    width: 480; height: 800; visible: true
+    property alias labelText: label.text
+    Image { anchors.fill: parent; source: "qrc:/qml/images/background.png" }
+    Label { id: label; anchors.centerIn: parent; text: "0"; font.pixelSize: 32 }
+}
+)";
+
+struct ChildResult
+{
+    double firstFrameMs = 0;
+    double peakMiB = 0;
+    QVector<double> latencyMs;
+    double idleCpuPercent = -1;
+};
+
+double percentile(QVector<double> v, double p)
+{
+    if (v.isEmpty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const int index = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
+    return v.at(index);
+}
+
+double peakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// One child: mode "bare" or "screens", what "start", "latency" or "idle".
+int runChild(const QString &mode, const QString &what, int samples, int idleSeconds)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qml.debug=false"));
+    QQuickStyle::setStyle(QStringLiteral("Material"));
+    tallyport::initResources();
+    QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
+    QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+
+    // The state outlives the engine, so no binding sees it vanish.
+    ScreenState state;
+    QQmlApplicationEngine engine;
+    if (mode == QLatin1String("screens")) {
+        engine.addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
+        engine.rootContext()->setContextProperty(QStringLiteral("manager"), &state);
+        engine.rootContext()->setContextProperty(QStringLiteral("transaction"), resultMap(0));
+        engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    } else {
+        engine.loadData(c_bareWindow);
+    }
+    if (engine.rootObjects().isEmpty())
+        return 2;
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+    if (!window)
+        return 2;
+
+    std::atomic<qint64> lastSwap {0};
+    QObject::connect(
+        window, &QQuickWindow::frameSwapped, window, [&lastSwap] { lastSwap = nowNs(); },
+        Qt::DirectConnection);
+    QTextStream out(stdout);
+
+    auto waitSwapAfter = [&](qint64 since, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (lastSwap.load() <= since && timer.elapsed() < timeoutMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return lastSwap.load() > since;
+    };
+
+    if (!waitSwapAfter(0, 20000))
+        return 3;
+    out << "first-frame-ns " << lastSwap.load() << '\n';
+
+    if (what == QLatin1String("latency")) {
+        // Each sample: a change of what is shown, to the first frame swapped after it.
+        for (int i = 0; i < samples; ++i) {
+            if (mode == QLatin1String("screens")) {
+                state.setScreen(QStringLiteral("ScanScreens"));
+                waitSwapAfter(nowNs(), 1000);
+                const qint64 start = nowNs();
+                engine.rootContext()->setContextProperty(QStringLiteral("transaction"), resultMap(i));
+                state.setScreen(i % 2 == 0 ? QStringLiteral("Valid") : QStringLiteral("Invalid"));
+                if (waitSwapAfter(start, 1000))
+                    out << "latency-ns " << (lastSwap.load() - start) << '\n';
+            } else {
+                QElapsedTimer settle;
+                settle.start();
+                while (settle.elapsed() < 20)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                const qint64 start = nowNs();
+                window->setProperty("labelText", QString::number(i + 1));
+                if (waitSwapAfter(start, 1000))
+                    out << "latency-ns " << (lastSwap.load() - start) << '\n';
+            }
+        }
+    } else if (what == QLatin1String("idle")) {
+        if (mode == QLatin1String("screens"))
+            state.setScreen(QStringLiteral("ScanScreens"));
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        int frames = 0;
+        QObject::connect(
+            window, &QQuickWindow::frameSwapped, window, [&frames] { ++frames; }, Qt::DirectConnection);
+        const double cpuBefore = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTimer::singleShot(idleSeconds * 1000, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        const double cpu = cpuSeconds() - cpuBefore;
+        out << "idle-cpu-percent " << (100.0 * cpu / (wall.elapsed() / 1000.0)) << '\n';
+        out << "idle-frames-per-second " << (frames * 1000.0 / wall.elapsed()) << '\n';
+    }
+    out << "peak-kib " << peakMiB() * 1024 << '\n';
+    out.flush();
+    return 0;
+}
+
+ChildResult runOnce(const QString &mode, const QString &what, int samples, int idleSeconds)
+{
+    ChildResult result;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const qint64 started = nowNs();
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--child"), mode, what, QString::number(samples), QString::number(idleSeconds)});
+    if (!child.waitForFinished(10 * 60 * 1000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "child %s %s failed (exit %d)\n", qPrintable(mode), qPrintable(what),
+                     child.exitCode());
+        return result;
+    }
+    const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() != 2)
+            continue;
+        if (parts[0] == "first-frame-ns")
+            result.firstFrameMs = (parts[1].toLongLong() - started) / 1e6;
+        else if (parts[0] == "latency-ns")
+            result.latencyMs << parts[1].toLongLong() / 1e6;
+        else if (parts[0] == "peak-kib")
+            result.peakMiB = parts[1].toDouble() / 1024.0;
+        else if (parts[0] == "idle-cpu-percent")
+            result.idleCpuPercent = parts[1].toDouble();
+    }
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.21-1-g4a2310e"));
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 6 && args.at(1) == QLatin1String("--child"))
+        return runChild(args.at(2), args.at(3), args.at(4).toInt(), args.at(5).toInt());
+
+    const int starts = 5;
+    const int samples = 300;
+    const int idleSeconds = 20;
+    std::printf(
+        "bench_screens: bare Qt Quick window against the real screens (%d starts, %d changes, %d s idle)\n",
+        starts, samples, idleSeconds);
+
+    for (const QString &mode : {QStringLiteral("bare"), QStringLiteral("screens")}) {
+        QVector<double> firstFrame;
+        double peak = 0;
+        for (int i = 0; i < starts; ++i) {
+            const ChildResult r = runOnce(mode, QStringLiteral("start"), 0, 0);
+            firstFrame << r.firstFrameMs;
+            peak = std::max(peak, r.peakMiB);
+        }
+        const ChildResult latency = runOnce(mode, QStringLiteral("latency"), samples, 0);
+        const ChildResult idle = runOnce(mode, QStringLiteral("idle"), 0, idleSeconds);
+        std::printf("%-8s start-up to first frame: median %.1f ms (min %.1f); peak memory %.1f MiB\n",
+                    qPrintable(mode), percentile(firstFrame, 0.5), percentile(firstFrame, 0), peak);
+        std::printf("%-8s change to next frame (%lld samples): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                    qPrintable(mode), static_cast<long long>(latency.latencyMs.size()),
+                    percentile(latency.latencyMs, 0.5), percentile(latency.latencyMs, 0.99),
+                    percentile(latency.latencyMs, 1.0));
+        std::printf("%-8s idle CPU%s: %.2f %% of one core\n", qPrintable(mode),
+                    mode == QLatin1String("screens") ? " on ScanScreens" : "", idle.idleCpuPercent);
+    }
+    return 0;
+}
+
+#include "main.moc"
