@@ -1,0 +1,216 @@
+// Latency of the validation feedback path: a validation result published by a
+// stand-in validator service, through the broker, the UI process's proxy and
+// controller, back through the broker as the inspector's sound request, seen
+// by a third client. Printed beside the broker's own round trip over the same
+// two hops (a ping that a bare client echoes at once), measured interleaved in
+// the same run, as the floor.
+//
+//   bench_feedback [validations]   (default 1000, at least 500 for the figures)
+
+#include "BrokerFixture.h"
+#include "Common/Config.h"
+#include "GUIManager.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <mosquitto.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A plain libmosquitto client on its own network thread; time stamps are taken
+// in its callback, so the GUI thread's scheduling does not blur the figures.
+class Client
+{
+public:
+    explicit Client(const char *id)
+    {
+        m_mosq = mosquitto_new(id, true, this);
+        mosquitto_message_callback_set(m_mosq, &Client::onMessage);
+        mosquitto_connect_callback_set(m_mosq, &Client::onConnect);
+        mosquitto_subscribe_callback_set(m_mosq, &Client::onSubscribe);
+    }
+    ~Client()
+    {
+        mosquitto_disconnect(m_mosq);
+        mosquitto_loop_stop(m_mosq, true);
+        mosquitto_destroy(m_mosq);
+    }
+    bool connect(quint16 port)
+    {
+        if (mosquitto_connect(m_mosq, "127.0.0.1", port, 30) != MOSQ_ERR_SUCCESS)
+            return false;
+        mosquitto_loop_start(m_mosq);
+        return waitUntil([this]() { return m_connected.load(); });
+    }
+    bool subscribe(const char *topic)
+    {
+        const int before = m_subscribed.load();
+        mosquitto_subscribe(m_mosq, nullptr, topic, 0);
+        return waitUntil([this, before]() { return m_subscribed.load() > before; });
+    }
+    void publish(const char *topic, const QByteArray &payload)
+    {
+        mosquitto_publish(m_mosq, nullptr, topic, payload.size(), payload.constData(), 0, false);
+    }
+
+    std::function<void(const char *topic)> received; // runs on the network thread
+
+private:
+    static bool waitUntil(const std::function<bool()> &done)
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (!done() && Clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    }
+    static void onMessage(mosquitto *, void *self, const mosquitto_message *message)
+    {
+        auto *client = static_cast<Client *>(self);
+        if (client->received)
+            client->received(message->topic);
+    }
+    static void onConnect(mosquitto *, void *self, int rc) { static_cast<Client *>(self)->m_connected = rc == 0; }
+    static void onSubscribe(mosquitto *, void *self, int, int, const int *) { ++static_cast<Client *>(self)->m_subscribed; }
+
+    mosquitto *m_mosq = nullptr;
+    std::atomic<bool> m_connected{false};
+    std::atomic<int> m_subscribed{0};
+};
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
+    return values[index];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tallyport"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("bench"));
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+    mosquitto_lib_init();
+
+    BrokerFixture broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "broker did not start\n");
+        return 1;
+    }
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    {
+        QFile id(dir.filePath(QStringLiteral("serialnumber")));
+        id.open(QIODevice::WriteOnly);
+        id.write("K00000001");
+    }
+    Config config(QStringLiteral("gui.conf"), Config::builtinDefaults());
+    config.set(QStringLiteral("mqtt/host"), broker.host());
+    config.set(QStringLiteral("mqtt/port"), broker.port());
+    config.set(QStringLiteral("log/syslog"), false);
+    config.set(QStringLiteral("log/stderr"), false);
+    config.set(QStringLiteral("gui/deviceId"), dir.filePath(QStringLiteral("serialnumber")));
+    GUIManager manager(config);
+
+    Client service("bench-service");
+    Client observer("bench-observer");
+    Client echo("bench-echo");
+    echo.received = [&echo](const char *) { echo.publish("bench/pong", QByteArray("{}")); };
+    if (!service.connect(broker.port()) || !observer.connect(broker.port()) || !echo.connect(broker.port())
+        || !observer.subscribe("vorn/inspector/audio/play") || !observer.subscribe("bench/pong")
+        || !echo.subscribe("bench/ping")) {
+        std::fprintf(stderr, "clients did not connect\n");
+        return 1;
+    }
+
+    QEventLoop loop;
+    std::atomic<long long> arrivedAt{0};
+    observer.received = [&](const char *) {
+        arrivedAt = Clock::now().time_since_epoch().count();
+        QMetaObject::invokeMethod(&loop, [&loop]() { loop.quit(); }, Qt::QueuedConnection);
+    };
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop]() { loop.exit(1); });
+
+    // The UI is up once the validator reports itself online.
+    const QByteArray online = R"({"service": true, "state": {"hasRfid": true, "hasRoute": true, "hasQr": true,
+                                  "hasObu": true}, "device": {"rfid": {"state": 2}, "barcode": {"enabled": true}}})";
+    for (int i = 0; i < 100 && manager.screen() != QLatin1String("ScanScreens"); ++i) {
+        service.publish("vorn/blm/status", online);
+        QTimer::singleShot(50, &loop, [&loop]() { loop.quit(); });
+        loop.exec();
+    }
+    if (manager.screen() != QLatin1String("ScanScreens")) {
+        std::fprintf(stderr, "the UI did not reach the idle screen\n");
+        return 1;
+    }
+
+    const QByteArray result = QJsonDocument(QJsonObject{
+        {QStringLiteral("transaction"),
+         QJsonObject{{QStringLiteral("result"), true},
+                     {QStringLiteral("type"), 2},
+                     {QStringLiteral("fareProductName"), QStringLiteral("Single")},
+                     {QStringLiteral("card"),
+                      QJsonObject{{QStringLiteral("balanceBefore"), 1000}, {QStringLiteral("balanceAfter"), 880}}}}}})
+                                  .toJson();
+
+    const auto measure = [&](const char *topic, const QByteArray &payload) -> double {
+        arrivedAt = 0;
+        guard.start(5000);
+        const auto sent = Clock::now();
+        service.publish(topic, payload);
+        const int rc = loop.exec();
+        guard.stop();
+        if (rc != 0 || arrivedAt == 0)
+            return -1;
+        return std::chrono::duration<double, std::milli>(Clock::duration(arrivedAt.load()) - sent.time_since_epoch())
+            .count();
+    };
+
+    std::vector<double> feedback;
+    std::vector<double> floor;
+    int lost = 0;
+    for (int i = 0; i < rounds + 20; ++i) {
+        const double f = measure("vorn/blm/rfid/scanned", result);
+        const double b = measure("bench/ping", QByteArray("{}"));
+        if (i < 20)
+            continue; // warm-up
+        if (f < 0 || b < 0) {
+            ++lost;
+            continue;
+        }
+        feedback.push_back(f);
+        floor.push_back(b);
+    }
+    if (feedback.empty()) {
+        std::fprintf(stderr, "no sample\n");
+        return 1;
+    }
+
+    std::printf("validations: %zu (lost %d)\n", feedback.size(), lost);
+    std::printf("broker round trip (floor)   p50 %.3f ms  p99 %.3f ms\n", percentile(floor, 0.5), percentile(floor, 0.99));
+    std::printf("result -> sound request     p50 %.3f ms  p99 %.3f ms\n", percentile(feedback, 0.5),
+                percentile(feedback, 0.99));
+    std::printf("p99 above the floor's p99   %.3f ms (target <= 2 ms)\n",
+                percentile(feedback, 0.99) - percentile(floor, 0.99));
+    return 0;
+}
