@@ -95,11 +95,11 @@ void GUIManager::load()
 
 void GUIManager::configureLogging()
 {
-    auto &logger = manager::Logger::instance();
-    logger.setLevel(m_config.get(QStringLiteral("log/level")).toInt());
-    logger.setStderr(m_config.get(QStringLiteral("log/stderr")).toBool());
-    logger.setSyslog(m_config.get(QStringLiteral("log/syslog")).toBool());
-    logger.setColor(m_config.get(QStringLiteral("log/color")).toBool());
+    manager::Logger *logger = manager::Logger::instance();
+    logger->setLevel(m_config.get(QStringLiteral("log/level")).toInt());
+    logger->setStderr(m_config.get(QStringLiteral("log/stderr")).toBool());
+    logger->setSyslog(m_config.get(QStringLiteral("log/syslog")).toBool());
+    logger->setColor(m_config.get(QStringLiteral("log/color")).toBool());
 }
 
 void GUIManager::initQml()
@@ -596,6 +596,13 @@ void GUIManager::initMqtt()
     m_mqtt.setPort(m_config.get(QStringLiteral("mqtt/port")).toUInt());
     m_mqtt.setUsername(m_config.get(QStringLiteral("mqtt/username")).toString());
     m_mqtt.setPassword(m_config.get(QStringLiteral("mqtt/password")).toString());
+    // Remembered by the client before the connection, so every connection
+    // carries each request topic exactly once.
+    subscribeToTopics();
+    // The client applies new settings only from its next attempt: drop a live
+    // (or pending) connection so that they take effect now.
+    if (m_mqtt.state() != manager::MqttClient::Disconnected)
+        m_mqtt.disconnect();
     m_mqtt.connect();
     setMessage(QStringLiteral("Connecting"));
 }
@@ -639,7 +646,6 @@ void GUIManager::onMqttConnected()
 {
     qInfo().noquote().nospace() << c_prefix << "Connected to MQTT broker";
     setMessage(QStringLiteral("Connected"));
-    subscribeToTopics();
     publishInfo();
     publishStatus();
     publishConfig();

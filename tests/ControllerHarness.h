@@ -5,7 +5,9 @@
 
 #include "BrokerFixture.h"
 #include "Common/Config.h"
+#include "Defaults.h"
 #include "GUIManager.h"
+#include "Resources.h"
 #include "TestPeer.h"
 
 #include <QCoreApplication>
@@ -117,6 +119,7 @@ public:
         : m_broker(broker)
     {
         QVERIFY(m_dir.isValid());
+        tallyport::initResources();
         m_previousDir = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
         QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/events.ini"));
@@ -137,7 +140,7 @@ public:
             overrides.insert(it.key(), it.value());
         // Written to the file rather than given as overrides, so that later
         // changes through the store are read back as on the device.
-        m_config = std::make_unique<Config>(QStringLiteral("gui.conf"), Config::builtinDefaults());
+        m_config = std::make_unique<Config>(QStringLiteral("gui.conf"), tallyport::defaultSettings());
         for (auto it = overrides.cbegin(); it != overrides.cend(); ++it)
             m_config->set(it.key(), it.value());
 

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQmlExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -66,9 +67,9 @@ private Q_SLOTS:
                            .rootContext()
                            ->contextProperty(QStringLiteral("eventLogManager"))
                            .value<QObject *>();
-        const QVariantList events = log->property("data").toList();
+        const auto events = log->property("data").value<QList<QObject *>>();
         QVERIFY(!events.isEmpty());
-        auto *newest = events.first().value<QObject *>();
+        QObject *newest = events.first();
         QCOMPARE(newest->property("category").toString(), QStringLiteral("General"));
         QCOMPARE(newest->property("name").toString(), QStringLiteral("Application started"));
     }
@@ -105,7 +106,7 @@ private Q_SLOTS:
         QVERIFY(QCoreApplication::translate("GUIManager", "Initializing") != QStringLiteral("Initializing"));
 
         // The file holds the choice for the next start.
-        Config reread(QStringLiteral("gui.conf"), Config::builtinDefaults());
+        Config reread(QStringLiteral("gui.conf"), tallyport::defaultSettings());
         QCOMPARE(reread.get(QStringLiteral("gui/locale")).toString(), QStringLiteral("el_GR"));
         m.setLanguage(QStringLiteral("en_IE"));
     }

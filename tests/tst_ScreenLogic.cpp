@@ -37,8 +37,8 @@ QStringList eventNames(GUIManager &manager)
                        ->contextProperty(QStringLiteral("eventLogManager"))
                        .value<QObject *>();
     QStringList names;
-    for (const QVariant &event : log->property("data").toList())
-        names << event.value<QObject *>()->property("name").toString();
+    for (QObject *event : log->property("data").value<QList<QObject *>>())
+        names << event->property("name").toString();
     return names;
 }
 } // namespace

@@ -9,6 +9,7 @@
 
 #include "BrokerFixture.h"
 #include "Common/Config.h"
+#include "Defaults.h"
 #include "GUIManager.h"
 
 #include <QCoreApplication>
@@ -84,12 +85,18 @@ private:
         if (client->received)
             client->received(message->topic);
     }
-    static void onConnect(mosquitto *, void *self, int rc) { static_cast<Client *>(self)->m_connected = rc == 0; }
-    static void onSubscribe(mosquitto *, void *self, int, int, const int *) { ++static_cast<Client *>(self)->m_subscribed; }
+    static void onConnect(mosquitto *, void *self, int rc)
+    {
+        static_cast<Client *>(self)->m_connected = rc == 0;
+    }
+    static void onSubscribe(mosquitto *, void *self, int, int, const int *)
+    {
+        ++static_cast<Client *>(self)->m_subscribed;
+    }
 
     mosquitto *m_mosq = nullptr;
-    std::atomic<bool> m_connected{false};
-    std::atomic<int> m_subscribed{0};
+    std::atomic<bool> m_connected {false};
+    std::atomic<int> m_subscribed {0};
 };
 
 double percentile(std::vector<double> values, double p)
@@ -122,7 +129,7 @@ int main(int argc, char *argv[])
         id.open(QIODevice::WriteOnly);
         id.write("K00000001");
     }
-    Config config(QStringLiteral("gui.conf"), Config::builtinDefaults());
+    Config config(QStringLiteral("gui.conf"), tallyport::defaultSettings());
     config.set(QStringLiteral("mqtt/host"), broker.host());
     config.set(QStringLiteral("mqtt/port"), broker.port());
     config.set(QStringLiteral("log/syslog"), false);
@@ -133,7 +140,9 @@ int main(int argc, char *argv[])
     Client service("bench-service");
     Client observer("bench-observer");
     Client echo("bench-echo");
-    echo.received = [&echo](const char *) { echo.publish("bench/pong", QByteArray("{}")); };
+    echo.received = [&echo](const char *) {
+        echo.publish("bench/pong", QByteArray("{}"));
+    };
     if (!service.connect(broker.port()) || !observer.connect(broker.port()) || !echo.connect(broker.port())
         || !observer.subscribe("vorn/inspector/audio/play") || !observer.subscribe("bench/pong")
         || !echo.subscribe("bench/ping")) {
@@ -142,10 +151,11 @@ int main(int argc, char *argv[])
     }
 
     QEventLoop loop;
-    std::atomic<long long> arrivedAt{0};
+    std::atomic<long long> arrivedAt {0};
     observer.received = [&](const char *) {
         arrivedAt = Clock::now().time_since_epoch().count();
-        QMetaObject::invokeMethod(&loop, [&loop]() { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&loop]() { loop.quit(); }, Qt::QueuedConnection);
     };
     QTimer guard;
     guard.setSingleShot(true);
@@ -164,14 +174,16 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const QByteArray result = QJsonDocument(QJsonObject{
-        {QStringLiteral("transaction"),
-         QJsonObject{{QStringLiteral("result"), true},
-                     {QStringLiteral("type"), 2},
-                     {QStringLiteral("fareProductName"), QStringLiteral("Single")},
-                     {QStringLiteral("card"),
-                      QJsonObject{{QStringLiteral("balanceBefore"), 1000}, {QStringLiteral("balanceAfter"), 880}}}}}})
-                                  .toJson();
+    const QByteArray result
+        = QJsonDocument(
+              QJsonObject {{QStringLiteral("transaction"),
+                            QJsonObject {{QStringLiteral("result"), true},
+                                         {QStringLiteral("type"), 2},
+                                         {QStringLiteral("fareProductName"), QStringLiteral("Single")},
+                                         {QStringLiteral("card"),
+                                          QJsonObject {{QStringLiteral("balanceBefore"), 1000},
+                                                       {QStringLiteral("balanceAfter"), 880}}}}}})
+              .toJson();
 
     const auto measure = [&](const char *topic, const QByteArray &payload) -> double {
         arrivedAt = 0;
@@ -182,7 +194,8 @@ int main(int argc, char *argv[])
         guard.stop();
         if (rc != 0 || arrivedAt == 0)
             return -1;
-        return std::chrono::duration<double, std::milli>(Clock::duration(arrivedAt.load()) - sent.time_since_epoch())
+        return std::chrono::duration<double, std::milli>(Clock::duration(arrivedAt.load())
+                                                         - sent.time_since_epoch())
             .count();
     };
 
@@ -207,7 +220,8 @@ int main(int argc, char *argv[])
     }
 
     std::printf("validations: %zu (lost %d)\n", feedback.size(), lost);
-    std::printf("broker round trip (floor)   p50 %.3f ms  p99 %.3f ms\n", percentile(floor, 0.5), percentile(floor, 0.99));
+    std::printf("broker round trip (floor)   p50 %.3f ms  p99 %.3f ms\n", percentile(floor, 0.5),
+                percentile(floor, 0.99));
     std::printf("result -> sound request     p50 %.3f ms  p99 %.3f ms\n", percentile(feedback, 0.5),
                 percentile(feedback, 0.99));
     std::printf("p99 above the floor's p99   %.3f ms (target <= 2 ms)\n",
