@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Common/Config.h"
 #include "Defaults.h"
+#include "GUIManager.h"
 #include "Resources.h"
 
 #include <QDebug>
@@ -35,11 +36,10 @@ int main(int argc, char *argv[])
     }
     QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
 
-    // ---------------------------------------------------------------------
-    // Controller: construct GUIManager here with `config`, then call its
-    // load(). Declare it after `config` so that it is destroyed first, then
-    // the store, then the application object.
-    // ---------------------------------------------------------------------
+    // Declared after the store: destroyed first, then the store, then the
+    // application object.
+    GUIManager manager(config);
+    manager.load();
 
     return app.exec();
 }
