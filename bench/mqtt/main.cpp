@@ -238,18 +238,20 @@ struct FloorClient
         }
     }
 
-    // Publishes n stamped messages to itself, one every periodUs, and keeps
-    // receiving until all are back.
-    void runLatency(int n, int size, int periodUs)
+    // Publishes n stamped messages to itself, burst at a time every periodUs,
+    // and keeps receiving until all are back.
+    void runLatency(int n, int burst, int size, int periodUs)
     {
         const qint64 cpuStart = threadCpuUs();
         auto next = Clock::now();
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n;) {
             next += std::chrono::microseconds(periodUs);
             while (Clock::now() < next)
                 turn(next);
-            const QByteArray p = stampedPayload(size);
-            mosquitto_publish(mosq, nullptr, latencyTopic.constData(), p.size(), p.constData(), 0, false);
+            for (int b = 0; b < burst && i < n; ++b, ++i) {
+                const QByteArray p = stampedPayload(size);
+                mosquitto_publish(mosq, nullptr, latencyTopic.constData(), p.size(), p.constData(), 0, false);
+            }
         }
         pump([&] { return int(latencies.size()) >= n; }, 3000);
         cpuUs += threadCpuUs() - cpuStart;
@@ -432,46 +434,52 @@ int main(int argc, char *argv[])
 
     std::printf("bench_mqtt: mosquitto 127.0.0.1:%u (set_tcp_nodelay true), %d rounds\n", broker.port,
                 rounds);
-    std::printf("publish-to-received latency: each client publishes %d-byte stamped messages to itself every "
-                "%d us, %d per round, both at the same time:\n",
+    std::printf("publish-to-received latency: each client publishes %d-byte stamped messages to itself, a "
+                "burst every %d us, %d per round, both clients at the same time:\n",
                 latencyPayload, latencyPeriodUs, latencyCount);
-
-    qint64 qtCpuUs = 0;
-    std::vector<qint64> qtAll;
-    std::vector<qint64> plainAll;
-    for (int round = 0; latencyCount > 0 && round < rounds; ++round) {
-        qt.reset();
-        plain.reset();
-        // The floor works on its own thread while MqttClient runs in this
-        // thread's event loop, publishing from a precise timer.
-        std::thread floor([&] { plain.runLatency(latencyCount, latencyPayload, latencyPeriodUs); });
-        int sent = 0;
-        QTimer tick;
-        tick.setTimerType(Qt::PreciseTimer);
-        tick.setInterval(latencyPeriodUs / 1000);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (sent++ < latencyCount)
-                qt.client.publish(stampedPayload(latencyPayload), QStringLiteral("bench/qt/lat"));
-            else
-                tick.stop();
-        });
-        const qint64 cpuStart = threadCpuUs();
-        tick.start();
-        runUntil([&] { return int(qt.latencies.size()) >= latencyCount; },
-                 [&] { return qt.latencies.size(); });
-        qtCpuUs += threadCpuUs() - cpuStart;
-        floor.join();
-        qtAll.insert(qtAll.end(), qt.latencies.begin(), qt.latencies.end());
-        plainAll.insert(plainAll.end(), plain.latencies.begin(), plain.latencies.end());
+    // Single messages, and bursts as the proxies send their requests on
+    // every connection (where Nagle would hold back all but the first).
+    for (const int burst : {1, 4}) {
+        qint64 qtCpuUs = 0;
+        plain.cpuUs = 0;
+        std::vector<qint64> qtAll;
+        std::vector<qint64> plainAll;
+        for (int round = 0; latencyCount > 0 && round < rounds; ++round) {
+            qt.reset();
+            plain.reset();
+            // The floor works on its own thread while MqttClient runs in this
+            // thread's event loop, publishing from a precise timer.
+            std::thread floor(
+                [&] { plain.runLatency(latencyCount, burst, latencyPayload, latencyPeriodUs); });
+            int sent = 0;
+            QTimer tick;
+            tick.setTimerType(Qt::PreciseTimer);
+            tick.setInterval(latencyPeriodUs / 1000);
+            QObject::connect(&tick, &QTimer::timeout, [&] {
+                for (int b = 0; b < burst && sent < latencyCount; ++b, ++sent)
+                    qt.client.publish(stampedPayload(latencyPayload), QStringLiteral("bench/qt/lat"));
+                if (sent >= latencyCount)
+                    tick.stop();
+            });
+            const qint64 cpuStart = threadCpuUs();
+            tick.start();
+            runUntil([&] { return int(qt.latencies.size()) >= latencyCount; },
+                     [&] { return qt.latencies.size(); });
+            qtCpuUs += threadCpuUs() - cpuStart;
+            floor.join();
+            qtAll.insert(qtAll.end(), qt.latencies.begin(), qt.latencies.end());
+            plainAll.insert(plainAll.end(), plain.latencies.begin(), plain.latencies.end());
+        }
+        const Stats qtLat = percentiles(qtAll);
+        const Stats plainLat = percentiles(plainAll);
+        std::printf(" bursts of %d:\n", burst);
+        printLatency("MqttClient (Qt loop)", qtLat);
+        printLatency("plain libmosquitto (floor)", plainLat);
+        std::printf("  CPU time per message: MqttClient thread %.1f us, floor thread %.1f us\n",
+                    double(qtCpuUs) / double(std::max<size_t>(1, qtAll.size())),
+                    double(plain.cpuUs) / double(std::max<size_t>(1, plainAll.size())));
+        std::printf("  p99 MqttClient - floor: %.1f us (target <= 500 us)\n", qtLat.p99 - plainLat.p99);
     }
-    const Stats qtLat = percentiles(qtAll);
-    const Stats plainLat = percentiles(plainAll);
-    printLatency("MqttClient (Qt loop)", qtLat);
-    printLatency("plain libmosquitto (floor)", plainLat);
-    std::printf("  CPU time per message: MqttClient thread %.1f us, floor thread %.1f us\n",
-                double(qtCpuUs) / double(std::max<size_t>(1, qtAll.size())),
-                double(plain.cpuUs) / double(std::max<size_t>(1, plainAll.size())));
-    std::printf("  p99 MqttClient - floor: %.1f us (target <= 500 us)\n", qtLat.p99 - plainLat.p99);
 
     std::printf(
         "sustained receive throughput: the broker holds a backlog for the client, which then drains it "
