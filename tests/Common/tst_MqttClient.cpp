@@ -111,6 +111,7 @@ private slots:
     void lastWillIsPublishedRetainedOnAbruptLoss();
     void payloadsAndTopicsArriveUnchanged_data();
     void payloadsAndTopicsArriveUnchanged();
+    void refusedSubscriptionsAndPublishesAreSignalled();
     void explicitDisconnectIsQuietAndReconnects();
     void disconnectFromConnectedSlotSkipsRenewal();
     void clientDestroyedFromReceivedSlot();
@@ -434,6 +435,35 @@ void tst_MqttClient::payloadsAndTopicsArriveUnchanged()
     QVERIFY(client->publish(payload, back));
     QVERIFY(peer.waitFor(back, 20000));
     QCOMPARE(peer.payloads(back).at(0), payload);
+}
+
+void tst_MqttClient::refusedSubscriptionsAndPublishesAreSignalled()
+{
+    auto client = makeClient(m_broker);
+    QSignalSpy connected(client.get(), &MqttClient::connected);
+    QSignalSpy errors(client.get(), &MqttClient::error);
+    client->subscribe(QStringLiteral("bad/#/filter"));
+    client->subscribe(QStringLiteral("good/filter"));
+    client->connect();
+    QVERIFY(connected.wait(5000));
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Subscription to bad/#/filter failed."));
+
+    // A wildcard is no topic to publish to; the failure is not retried.
+    QVERIFY(!client->publish("x", QStringLiteral("good/+")));
+    QCOMPARE(errors.count(), 2);
+    QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("Publish to good/+ failed."));
+
+    // The refused subscription stays remembered and is tried on every connection.
+    client->disconnect();
+    QVERIFY(connected.wait(5000));
+    QTRY_COMPARE(errors.count(), 3);
+    QCOMPARE(errors.at(2).at(0).toString(), QStringLiteral("Subscription to bad/#/filter failed."));
+    TestPeer peer;
+    QVERIFY(peer.connectTo(m_broker.port()));
+    QSignalSpy received(client.get(), &MqttClient::received);
+    QVERIFY(peer.publish(QStringLiteral("good/filter"), "still here"));
+    QVERIFY(received.wait(5000));
 }
 
 void tst_MqttClient::explicitDisconnectIsQuietAndReconnects()
