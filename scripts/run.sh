@@ -37,7 +37,7 @@ listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 if listening "$port"; then
     echo "run: using the broker already listening on 127.0.0.1:$port"
 else
-    printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$port" > "$demo/mosquitto.conf"
+    printf 'listener %s 127.0.0.1\nallow_anonymous true\nset_tcp_nodelay true\n' "$port" > "$demo/mosquitto.conf"
     mosquitto -c "$demo/mosquitto.conf" > "$demo/mosquitto.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 50); do listening "$port" && break; sleep 0.1; done
