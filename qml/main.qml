@@ -6,6 +6,7 @@ import "controls"
 
 // Context properties set by the controller before this document loads:
 // manager, board, inspector, transaction, eventLogManager, network, validatorManager.
+// The DejaVu Sans font is registered once by the entry point, before this loads.
 ApplicationWindow {
     id: root
 
@@ -99,10 +100,6 @@ ApplicationWindow {
     title: "Validator"
 
     Component.onCompleted: createScreens()
-
-    FontLoader {
-        source: "qrc:/qml/fonts/DejaVuSans.ttf"
-    }
 
     Image {
         objectName: "backdrop"

@@ -52,12 +52,20 @@ Item {
 
     // Every frame stays decoded in memory: the image cache keeps only a couple
     // of unused pictures, so without these holders each step would decode a
-    // PNG again on the GUI thread.
+    // PNG again on the GUI thread. They load in the background once the
+    // screen is first shown, off the start-up path.
+    property bool framesWanted: false
+    onVisibleChanged: {
+        if (visible)
+            framesWanted = true
+    }
+
     Repeater {
-        model: root.lastFrames[0] + root.lastFrames[1] + 2
+        model: root.framesWanted ? root.lastFrames[0] + root.lastFrames[1] + 2 : 0
 
         Image {
             visible: false
+            asynchronous: true
             source: index <= root.lastFrames[0] ? root.frameSource(0, index) : root.frameSource(1, index - root.lastFrames[0] - 1)
         }
     }
