@@ -4,6 +4,10 @@
 // frame that shows it, and the CPU used while idle.
 //
 // Run under a display (xvfb-run -a bench/screens/bench_screens).
+#include "BrokerFixture.h"
+#include "Common/Config.h"
+#include "Defaults.h"
+#include "GUIManager.h"
 #include "Resources.h"
 
 #include <QColor>
@@ -11,6 +15,8 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QQmlApplicationEngine>
@@ -18,10 +24,12 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QVariantMap>
 
+#include <mosquitto.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -154,6 +162,147 @@ double cpuSeconds()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// A validator service stand-in: a plain libmosquitto client on its own thread.
+class Service
+{
+public:
+    Service()
+    {
+        m_mosq = mosquitto_new("bench-screens-service", true, this);
+        mosquitto_connect_callback_set(m_mosq, [](mosquitto *, void *self, int rc) {
+            static_cast<Service *>(self)->m_connected = rc == 0;
+        });
+    }
+    ~Service()
+    {
+        mosquitto_disconnect(m_mosq);
+        mosquitto_loop_stop(m_mosq, true);
+        mosquitto_destroy(m_mosq);
+    }
+    bool connect(quint16 port)
+    {
+        if (mosquitto_connect(m_mosq, "127.0.0.1", port, 30) != MOSQ_ERR_SUCCESS)
+            return false;
+        mosquitto_loop_start(m_mosq);
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_connected && timer.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return m_connected;
+    }
+    void publish(const char *topic, const QByteArray &payload)
+    {
+        mosquitto_publish(m_mosq, nullptr, topic, payload.size(), payload.constData(), 0, false);
+    }
+
+private:
+    mosquitto *m_mosq = nullptr;
+    std::atomic<bool> m_connected {false};
+};
+
+QByteArray validationResult(int i)
+{
+    QJsonObject transaction {
+        {QStringLiteral("result"), i % 2 == 0},
+        {QStringLiteral("type"), 2},
+        {QStringLiteral("fareProductName"), QStringLiteral("Stored value %1").arg(i)},
+        {QStringLiteral("card"),
+         QJsonObject {{QStringLiteral("balanceBefore"), 1000 + i}, {QStringLiteral("balanceAfter"), 880}}}};
+    if (i % 2 != 0)
+        transaction.insert(QStringLiteral("denyReason"), QJsonObject {{QStringLiteral("id"), 208}});
+    return QJsonDocument(QJsonObject {{QStringLiteral("transaction"), transaction}}).toJson();
+}
+
+// The real controller behind the screens: a result published by the validator
+// service stand-in, through the broker, the proxy and the controller, to the
+// first frame swapped after the screen changed.
+int runController(const QString &what, int samples, int idleSeconds)
+{
+    mosquitto_lib_init();
+    BrokerFixture broker;
+    if (!broker.start())
+        return 4;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QFile id(dir.filePath(QStringLiteral("serialnumber")));
+    if (!id.open(QIODevice::WriteOnly) || id.write("K00000001") < 0)
+        return 4;
+    id.close();
+    Config config(QStringLiteral("gui.conf"), tallyport::defaultSettings());
+    config.set(QStringLiteral("mqtt/host"), broker.host());
+    config.set(QStringLiteral("mqtt/port"), broker.port());
+    config.set(QStringLiteral("log/syslog"), false);
+    config.set(QStringLiteral("log/stderr"), false);
+    config.set(QStringLiteral("gui/deviceId"), id.fileName());
+
+    GUIManager manager(config);
+    manager.engine().addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
+    manager.load();
+    if (manager.engine().rootObjects().isEmpty())
+        return 2;
+    auto *window = qobject_cast<QQuickWindow *>(manager.engine().rootObjects().first());
+    if (!window)
+        return 2;
+    std::atomic<qint64> lastSwap {0};
+    QObject::connect(
+        window, &QQuickWindow::frameSwapped, window, [&lastSwap] { lastSwap = nowNs(); },
+        Qt::DirectConnection);
+    qint64 screenChangedAt = 0;
+    QObject::connect(&manager, &GUIManager::screenChanged, &manager,
+                     [&screenChangedAt] { screenChangedAt = nowNs(); });
+
+    Service service;
+    if (!service.connect(broker.port()))
+        return 4;
+    const QByteArray online = R"({"service": true, "state": {"hasRfid": true, "hasRoute": true, "hasQr": true,
+                                  "hasObu": true}, "device": {"rfid": {"state": 2}, "barcode": {"enabled": true}}})";
+    QElapsedTimer timer;
+    timer.start();
+    while (manager.screen() != QLatin1String("ScanScreens") && timer.elapsed() < 10000) {
+        service.publish("vorn/blm/status", online);
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < 50)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (manager.screen() != QLatin1String("ScanScreens"))
+        return 5;
+    QTextStream out(stdout);
+
+    if (what == QLatin1String("latency")) {
+        for (int i = 0; i < samples + 10; ++i) {
+            QElapsedTimer settle;
+            settle.start();
+            while (settle.elapsed() < 30)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            screenChangedAt = 0;
+            const qint64 start = nowNs();
+            service.publish("vorn/blm/rfid/scanned", validationResult(i));
+            QElapsedTimer guard;
+            guard.start();
+            while ((screenChangedAt == 0 || lastSwap.load() <= screenChangedAt) && guard.elapsed() < 2000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (i >= 10 && screenChangedAt != 0 && lastSwap.load() > screenChangedAt)
+                out << "latency-ns " << (lastSwap.load() - start) << '\n';
+        }
+    } else if (what == QLatin1String("idle")) {
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const double cpuBefore = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTimer::singleShot(idleSeconds * 1000, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        out << "idle-cpu-percent " << (100.0 * (cpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0))
+            << '\n';
+    }
+    out << "peak-kib " << peakMiB() * 1024 << '\n';
+    out.flush();
+    return 0;
+}
+
 // One child: mode "bare" or "screens", what "start", "latency" or "idle".
 int runChild(const QString &mode, const QString &what, int samples, int idleSeconds)
 {
@@ -283,9 +432,13 @@ ChildResult runOnce(const QString &mode, const QString &what, int samples, int i
 
 int main(int argc, char *argv[])
 {
+    qputenv("QT_QUICK_CONTROLS_CONF", ":/qml/qtquickcontrols2.conf");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.21-1-g4a2310e"));
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() >= 6 && args.at(1) == QLatin1String("--child")
+        && args.at(2) == QLatin1String("controller"))
+        return runController(args.at(3), args.at(4).toInt(), args.at(5).toInt());
     if (args.size() >= 6 && args.at(1) == QLatin1String("--child"))
         return runChild(args.at(2), args.at(3), args.at(4).toInt(), args.at(5).toInt());
 
@@ -323,6 +476,19 @@ int main(int argc, char *argv[])
                     percentile(latency.latencyMs, 1.0));
         std::printf("%-8s idle CPU%s: %.2f %% of one core\n", qPrintable(mode),
                     mode == QLatin1String("screens") ? " on ScanScreens" : "", idle.idleCpuPercent);
+    }
+    if (!startOnly) {
+        const ChildResult latency
+            = runOnce(QStringLiteral("controller"), QStringLiteral("latency"), samples, 0);
+        const ChildResult idle
+            = runOnce(QStringLiteral("controller"), QStringLiteral("idle"), 0, idleSeconds);
+        std::printf(
+            "validation published to result frame swapped (%lld samples, broker, proxy and controller "
+            "included): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+            static_cast<long long>(latency.latencyMs.size()), percentile(latency.latencyMs, 0.5),
+            percentile(latency.latencyMs, 0.99), percentile(latency.latencyMs, 1.0));
+        std::printf("controller idle CPU on ScanScreens: %.2f %% of one core; peak memory %.1f MiB\n",
+                    idle.idleCpuPercent, idle.peakMiB);
     }
     return 0;
 }
