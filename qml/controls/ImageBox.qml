@@ -1,7 +1,9 @@
 import QtQuick 2.15
-import QtGraphicalEffects 1.0
 
 // A monochrome icon tinted at run time, centred in a box as wide as its layout.
+// The tint is one shader pass over the icon's own texture, without the extra
+// off-screen pass of a generic colour overlay, so a result screen's first frame
+// stays cheap.
 Item {
     id: root
 
@@ -27,10 +29,18 @@ Item {
         visible: false
     }
 
-    ColorOverlay {
+    ShaderEffect {
         anchors.fill: image
-        source: image
-        color: root.iconColor
-        cached: true
+        visible: image.status === Image.Ready
+        property variant source: image
+        property color tint: root.iconColor
+        fragmentShader: "
+            varying highp vec2 qt_TexCoord0;
+            uniform sampler2D source;
+            uniform lowp vec4 tint;
+            uniform lowp float qt_Opacity;
+            void main() {
+                gl_FragColor = tint * texture2D(source, qt_TexCoord0).a * qt_Opacity;
+            }"
     }
 }
