@@ -98,5 +98,9 @@ if [ "$headless" = 1 ]; then
     pids+=($!)
 fi
 
-# In the foreground, so that what is typed reaches it.
-"$build/tools/simulator/tallyport-sim" --port "$port" "$@"
+# Typed commands reach the simulator through the script's own input; waiting in
+# the shell (not in the foreground) lets a TERM to this script still clean up.
+"$build/tools/simulator/tallyport-sim" --port "$port" "$@" <&0 &
+sim=$!
+pids+=("$sim")
+wait "$sim"

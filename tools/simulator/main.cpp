@@ -37,11 +37,11 @@ int main(int argc, char *argv[])
         QStringLiteral("passengers-only"),
         QStringLiteral("Script passengers only, no degraded/ignition scenarios"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Show every MQTT message sent and received"));
+                                     QStringLiteral("Show the MQTT client's own lines and every message sent and received"));
     parser.addOptions({host, port, pace, manual, noScenarios, verbose});
     parser.process(app);
     if (!parser.isSet(verbose))
-        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
 
     manager::MqttClient mqtt;
     mqtt.setHostname(parser.value(host));
