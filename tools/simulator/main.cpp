@@ -36,8 +36,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption noScenarios(
         QStringLiteral("passengers-only"),
         QStringLiteral("Script passengers only, no degraded/ignition scenarios"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Show the MQTT client's own lines and every message sent and received"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QStringLiteral("Show the MQTT client's own lines and every message sent and received"));
     parser.addOptions({host, port, pace, manual, noScenarios, verbose});
     parser.process(app);
     if (!parser.isSet(verbose))
