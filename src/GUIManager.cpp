@@ -417,7 +417,10 @@ QString GUIManager::validatorReason() const
 
 void GUIManager::setOutOfOrderScreen(const QString &message)
 {
-    if (m_screen == QLatin1String("Login") || !m_board.ignition() || m_session.sessionActive())
+    // Without a serial number the device can only show the page that asks for
+    // it; covering that page would leave nobody a way to commission the device.
+    if (m_deviceId.isEmpty() || m_screen == QLatin1String("Login") || !m_board.ignition()
+        || m_session.sessionActive())
         return;
     setScreen(QStringLiteral("OutOfOrder"));
     setMessage(message);

@@ -151,6 +151,20 @@ private Q_SLOTS:
         QCOMPARE(seen.join(QLatin1Char(' ')), published);
     }
 
+    void serialNumberPageSurvivesBrokerLoss()
+    {
+        ControllerHarness h(m_broker, {}, false);
+        QVERIFY(h.waitConnected());
+        h.setValidator(QStringLiteral("online"));
+        QCOMPARE(h.manager().screen(), QStringLiteral("InitPage"));
+
+        m_broker.stop();
+        QTRY_VERIFY(h.log().contains(QStringLiteral("WARN: Disconnected from MQTT broker")));
+        QCOMPARE(h.manager().screen(), QStringLiteral("InitPage"));
+        QVERIFY(m_broker.start());
+        QVERIFY(h.waitConnected());
+    }
+
     void reasonTextOnOutOfOrder()
     {
         ControllerHarness h(m_broker, {{QStringLiteral("gui/showErrorDesc"), true}});
