@@ -64,6 +64,171 @@
     </message>
 </context>
 <context>
+    <name>Ethernet</name>
+    <message>
+        <source>Configure</source>
+        <translation>Ρύθμιση</translation>
+    </message>
+    <message>
+        <source>Connection State</source>
+        <translation>Κατάσταση σύνδεσης</translation>
+    </message>
+    <message>
+        <source>IPv4 Address</source>
+        <translation>Διεύθυνση IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 DNS#0</source>
+        <translation>DNS#0 IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 DNS#1</source>
+        <translation>DNS#1 IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 Gateway</source>
+        <translation>Πύλη IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 Netmask</source>
+        <translation>Μάσκα IPv4</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>Διεπαφή</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Κατάσταση</translation>
+    </message>
+    <message>
+        <source>State Change Reason</source>
+        <translation>Αιτία αλλαγής κατάστασης</translation>
+    </message>
+</context>
+<context>
+    <name>EthernetConfig</name>
+    <message>
+        <source>Back</source>
+        <translation>Πίσω</translation>
+    </message>
+    <message>
+        <source>DNS #0</source>
+        <translation>DNS #0</translation>
+    </message>
+    <message>
+        <source>DNS #1</source>
+        <translation>DNS #1</translation>
+    </message>
+    <message>
+        <source>Ethernet Configuration</source>
+        <translation>Ρύθμιση Ethernet</translation>
+    </message>
+    <message>
+        <source>IPV4 Address</source>
+        <translation>Διεύθυνση IPV4</translation>
+    </message>
+    <message>
+        <source>IPV4 Gateway</source>
+        <translation>Πύλη IPV4</translation>
+    </message>
+    <message>
+        <source>IPV4 Netmask</source>
+        <translation>Μάσκα IPV4</translation>
+    </message>
+    <message>
+        <source>IPv4 DNS #0 is not a valid IP address</source>
+        <translation>Ο DNS #0 IPv4 δεν είναι έγκυρη διεύθυνση IP</translation>
+    </message>
+    <message>
+        <source>IPv4 DNS #1 is not a valid IP address</source>
+        <translation>Ο DNS #1 IPv4 δεν είναι έγκυρη διεύθυνση IP</translation>
+    </message>
+    <message>
+        <source>IPv4 address cannot be empty in &apos;manual&apos; mode</source>
+        <translation>Η διεύθυνση IPv4 δεν μπορεί να είναι κενή σε χειροκίνητη λειτουργία</translation>
+    </message>
+    <message>
+        <source>IPv4 address is not a valid IP address</source>
+        <translation>Η διεύθυνση IPv4 δεν είναι έγκυρη διεύθυνση IP</translation>
+    </message>
+    <message>
+        <source>IPv4 gateway is not a valid IP address</source>
+        <translation>Η πύλη IPv4 δεν είναι έγκυρη διεύθυνση IP</translation>
+    </message>
+    <message>
+        <source>IPv4 netmask cannot be empty in &apos;manual&apos; mode</source>
+        <translation>Η μάσκα IPv4 δεν μπορεί να είναι κενή σε χειροκίνητη λειτουργία</translation>
+    </message>
+    <message>
+        <source>IPv4 netmask is not a valid IP address</source>
+        <translation>Η μάσκα IPv4 δεν είναι έγκυρη διεύθυνση IP</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Λειτουργία</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Αποθήκευση</translation>
+    </message>
+</context>
+<context>
+    <name>EventLog</name>
+    <message>
+        <source>All history</source>
+        <translation>Όλο το ιστορικό</translation>
+    </message>
+    <message>
+        <source>All messages</source>
+        <translation>Όλα τα μηνύματα</translation>
+    </message>
+    <message>
+        <source>CLEAR</source>
+        <translation>ΑΠΑΛΟΙΦΗ</translation>
+    </message>
+    <message>
+        <source>Critical</source>
+        <translation>Κρίσιμα</translation>
+    </message>
+    <message>
+        <source>Last 2 hours</source>
+        <translation>Τελευταίες 2 ώρες</translation>
+    </message>
+    <message>
+        <source>Last hour</source>
+        <translation>Τελευταία ώρα</translation>
+    </message>
+    <message>
+        <source>Last month</source>
+        <translation>Τελευταίος μήνας</translation>
+    </message>
+    <message>
+        <source>Last week</source>
+        <translation>Τελευταία εβδομάδα</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Αναζήτηση</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Σήμερα</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Προειδοποιήσεις</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Χθες</translation>
+    </message>
+</context>
+<context>
     <name>GUIManager</name>
     <message>
         <source>Initializing</source>
@@ -102,6 +267,60 @@
     <message>
         <source>Pin</source>
         <translation>Κωδικός</translation>
+    </message>
+</context>
+<context>
+    <name>Network</name>
+    <message>
+        <source>Ethernet</source>
+        <translation>Ethernet</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Γενικά</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPri</name>
+    <message>
+        <source>Connection State</source>
+        <translation>Κατάσταση σύνδεσης</translation>
+    </message>
+    <message>
+        <source>Connection Type</source>
+        <translation>Τύπος σύνδεσης</translation>
+    </message>
+    <message>
+        <source>Connectivity</source>
+        <translation>Συνδεσιμότητα</translation>
+    </message>
+    <message>
+        <source>Hostname</source>
+        <translation>Όνομα συσκευής</translation>
+    </message>
+    <message>
+        <source>IPv4 Address</source>
+        <translation>Διεύθυνση IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 DNS</source>
+        <translation>DNS IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 Gateway</source>
+        <translation>Πύλη IPv4</translation>
+    </message>
+    <message>
+        <source>IPv4 Netmask</source>
+        <translation>Μάσκα IPv4</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>Διεπαφή</translation>
+    </message>
+    <message>
+        <source>Primary Connection</source>
+        <translation>Κύρια σύνδεση</translation>
     </message>
 </context>
 <context>
@@ -250,6 +469,41 @@ YOUR TICKET</source>
     <message>
         <source>Unknown Error</source>
         <translation>Άγνωστο Σφάλμα</translation>
+    </message>
+</context>
+<context>
+    <name>Update</name>
+    <message>
+        <source>Check</source>
+        <translation>Έλεγχος</translation>
+    </message>
+    <message>
+        <source>Current Version</source>
+        <translation>Τρέχουσα έκδοση</translation>
+    </message>
+    <message>
+        <source>Install</source>
+        <translation>Εγκατάσταση</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Καμία</translation>
+    </message>
+    <message>
+        <source>Pending Version</source>
+        <translation>Εκκρεμής έκδοση</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Πρόοδος</translation>
+    </message>
+    <message>
+        <source>Software Update</source>
+        <translation>Ενημέρωση λογισμικού</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Κατάσταση</translation>
     </message>
 </context>
 <context>
