@@ -55,6 +55,7 @@ GUIManager::GUIManager(Config &config, QObject *parent)
     , m_clock(m_mqtt, config.get(QStringLiteral("topics/device")).toString())
     , m_session(config)
     , m_eventLog(config)
+    , m_diagnostics(m_deviceId, m_board, m_network, m_validator)
 {
     m_screenTimer.setSingleShot(true);
     m_displayOffTimer.setSingleShot(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Common/MqttClient.h"
+#include "Diagnostics.h"
 #include "EventManager.h"
 #include "Peripheral/Board.h"
 #include "Peripheral/Clock.h"
@@ -45,6 +46,7 @@ class GUIManager : public QObject
         int shutdownDelaySec READ shutdownDelaySec WRITE setShutdownDelaySec NOTIFY shutdownDelaySecChanged)
     Q_PROPERTY(QColor screenSaverBg READ screenSaverBg NOTIFY screenSaverBgChanged)
     Q_PROPERTY(QString screenSaverImg READ screenSaverImg NOTIFY screenSaverImgChanged)
+    Q_PROPERTY(Diagnostics *diagnostics READ diagnostics NOTIFY diagnosticsChanged)
     Q_PROPERTY(manager::Update *update READ update NOTIFY updateChanged)
     Q_PROPERTY(manager::Clock *clock READ clock NOTIFY clockChanged)
     Q_PROPERTY(int animSwitchSec READ animSwitchSec WRITE setAnimSwitchSec NOTIFY animSwitchSecChanged)
@@ -77,6 +79,7 @@ public:
     int animSwitchSec() const;
     void setAnimSwitchSec(int value);
 
+    Diagnostics *diagnostics() { return &m_diagnostics; }
     manager::Update *update() { return &m_update; }
     manager::Clock *clock() { return &m_clock; }
 
@@ -112,6 +115,7 @@ Q_SIGNALS:
     void shutdownDelaySecChanged();
     void screenSaverBgChanged();
     void screenSaverImgChanged();
+    void diagnosticsChanged();
     void updateChanged();
     void clockChanged();
     void animSwitchSecChanged();
@@ -183,6 +187,7 @@ private:
     QTimer m_displayOffTimer;
     SessionManager m_session;
     EventManager m_eventLog;
+    Diagnostics m_diagnostics;
 
     std::chrono::milliseconds m_displayOffUnit = std::chrono::minutes(1);
     // Request topics already handed to the client, which renews them itself on
