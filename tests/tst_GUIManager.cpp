@@ -213,6 +213,24 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 1);
     }
 
+    void diagnosticsReadTheCurrentDeviceId()
+    {
+        ControllerHarness h(m_broker);
+        GUIManager &m = h.manager();
+        QQmlExpression expression(m.engine().rootContext(), nullptr, QStringLiteral("manager.diagnostics"));
+        QCOMPARE(expression.evaluate().value<QObject *>(), m.diagnostics());
+
+        // A number learnt after start-up is the one in the report.
+        m.setDeviceId(QStringLiteral("C77"));
+        QSignalSpy finished(m.diagnostics(), &Diagnostics::saveReportFinished);
+        m.diagnostics()->saveReport();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(finished.at(0).at(0).toBool());
+        QFile report(finished.at(0).at(1).toString().section(QLatin1Char('\n'), 1));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QVERIFY(report.readAll().split('\n').value(3).endsWith(" C77"));
+    }
+
     void deviceIdSaveToUnwritablePath()
     {
         ControllerHarness h(m_broker, {}, true);
