@@ -1,0 +1,459 @@
+#include "ControllerHarness.h"
+
+#include <QFontDatabase>
+#include <QQmlError>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+// The technician's screens behind the real controller: PIN login against the
+// session, the menu and its options, and every page rendered in both
+// languages to build/screenshots/ with its texts checked to fit.
+class tst_SettingsScreens : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void loginDeniedThenGranted();
+    void menuOpensOnePageAndReturnsOnLeaving();
+    void optionsConfirmBeforeActing();
+    void validatorSaveFollowsChanges();
+    void capture_data();
+    void capture();
+    void logoutLeavesSettings();
+
+private:
+    static QQuickItem *findItem(QQuickItem *root, const QString &name);
+    static QList<QQuickItem *> textItems(QQuickItem *root);
+    QQuickItem *screen(const QString &name) const { return findItem(m_window->contentItem(), name); }
+    QQuickItem *settingsStack() const;
+    static QObject *menuItem(QObject *menu, const QString &name);
+    QQuickItem *currentPage() const;
+    void login();
+    void openPage(int index);
+    void waitForImages();
+    QStringList fitProblems() const;
+
+    BrokerFixture m_broker;
+    std::unique_ptr<ControllerHarness> m_harness;
+    QQuickWindow *m_window = nullptr;
+    QStringList m_warnings;
+};
+
+void tst_SettingsScreens::initTestCase()
+{
+    qputenv("QT_QUICK_CONTROLS_CONF", ":/qml/qtquickcontrols2.conf");
+    QCoreApplication::setApplicationName(QStringLiteral("Tallyport"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.21-1-g4a2310e"));
+    tallyport::initResources();
+    QVERIFY(QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf")) >= 0);
+    QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+    QVERIFY(QDir().mkpath(QStringLiteral(TALLYPORT_BINARY_DIR "/screenshots")));
+    QVERIFY(m_broker.start());
+
+    m_harness = std::make_unique<ControllerHarness>(
+        m_broker,
+        QVariantMap {{QStringLiteral("gui/locale"), QStringLiteral("el_GR")},
+                     {QStringLiteral("gui/settingsPin"), QStringLiteral("4826")}});
+    GUIManager &manager = m_harness->manager();
+    manager.engine().addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
+    connect(&manager.engine(), &QQmlEngine::warnings, this, [this](const QList<QQmlError> &warnings) {
+        for (const QQmlError &w : warnings)
+            m_warnings << w.toString();
+    });
+    manager.load();
+    QCOMPARE(manager.engine().rootObjects().size(), 1);
+    m_window = qobject_cast<QQuickWindow *>(manager.engine().rootObjects().first());
+    QVERIFY(m_window);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_harness->waitConnected());
+    m_harness->setValidator(QStringLiteral("degraded"));
+    QVERIFY(screen(QStringLiteral("Login")));
+    QVERIFY(screen(QStringLiteral("Settings")));
+}
+
+void tst_SettingsScreens::cleanupTestCase()
+{
+    m_harness.reset();
+}
+
+QQuickItem *tst_SettingsScreens::findItem(QQuickItem *root, const QString &name)
+{
+    if (!root)
+        return nullptr;
+    if (root->objectName() == name)
+        return root;
+    const auto children = root->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+QList<QQuickItem *> tst_SettingsScreens::textItems(QQuickItem *root)
+{
+    QList<QQuickItem *> found;
+    if (!root || !root->isVisible())
+        return found;
+    if (root->inherits("QQuickText"))
+        found << root;
+    const auto children = root->childItems();
+    for (QQuickItem *child : children)
+        found << textItems(child);
+    return found;
+}
+
+QQuickItem *tst_SettingsScreens::settingsStack() const
+{
+    return findItem(screen(QStringLiteral("Settings")), QStringLiteral("settingsStack"));
+}
+
+QObject *tst_SettingsScreens::menuItem(QObject *menu, const QString &name)
+{
+    for (int i = 0; i < menu->property("count").toInt(); ++i) {
+        QQuickItem *item = nullptr;
+        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, i));
+        if (item && item->objectName() == name)
+            return item;
+    }
+    return nullptr;
+}
+
+QQuickItem *tst_SettingsScreens::currentPage() const
+{
+    QQuickItem *stack = settingsStack();
+    return stack ? stack->property("currentItem").value<QQuickItem *>() : nullptr;
+}
+
+void tst_SettingsScreens::login()
+{
+    GUIManager &manager = m_harness->manager();
+    if (manager.screen() == QLatin1String("Settings"))
+        return;
+    manager.setScreen(QStringLiteral("Login"));
+    QQuickItem *page = screen(QStringLiteral("Login"));
+    QTRY_VERIFY(page->isVisible());
+    QMetaObject::invokeMethod(page, "customRightPressed", Q_ARG(QVariant, QStringLiteral("CLR")));
+    for (const char *digit : {"4", "8", "2", "6"})
+        QMetaObject::invokeMethod(page, "calcNumberPressed", Q_ARG(QVariant, QString::fromLatin1(digit)));
+    QMetaObject::invokeMethod(page, "login");
+    QTRY_COMPARE(manager.screen(), QStringLiteral("Settings"));
+}
+
+void tst_SettingsScreens::openPage(int index)
+{
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+    QVariant opened;
+    QMetaObject::invokeMethod(settings, "openPage", Q_RETURN_ARG(QVariant, opened), Q_ARG(QVariant, index));
+    QVERIFY(opened.toBool());
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+}
+
+void tst_SettingsScreens::waitForImages()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [this] {
+            const auto items = m_window->contentItem()->findChildren<QQuickItem *>();
+            for (QQuickItem *item : items) {
+                if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2)
+                    return false;
+            }
+            return true;
+        }(),
+        10000);
+}
+
+// Texts must fit their box and stay within the screen's width; inside a
+// scrolling page they may run below the visible part.
+QStringList tst_SettingsScreens::fitProblems() const
+{
+    QStringList problems;
+    const auto overlay = m_window->contentItem()->childItems();
+    for (QQuickItem *item : textItems(m_window->contentItem())) {
+        const QString text = item->property("text").toString();
+        if (text.isEmpty() || item->opacity() == 0)
+            continue;
+        const QString what = QStringLiteral("\"%1\" (%2)").arg(text, item->objectName());
+        const qreal w = item->property("contentWidth").toReal();
+        const qreal h = item->property("contentHeight").toReal();
+        if (item->property("truncated").toBool())
+            problems << what + QStringLiteral(" is cut");
+        if (w > item->width() + 1 || h > item->height() + 1)
+            problems << what
+                    + QStringLiteral(" needs %1x%2 in a box of %3x%4")
+                          .arg(w)
+                          .arg(h)
+                          .arg(item->width())
+                          .arg(item->height());
+        const QRectF onScreen
+            = item->mapRectToScene(QRectF(0, 0, qMin(w, item->width()), qMin(h, item->height())));
+        if (onScreen.left() < -1 || onScreen.right() > m_window->width() + 1)
+            problems << what + QStringLiteral(" leaves the screen");
+    }
+    Q_UNUSED(overlay);
+    return problems;
+}
+
+void tst_SettingsScreens::loginDeniedThenGranted()
+{
+    GUIManager &manager = m_harness->manager();
+    manager.setScreen(QStringLiteral("Login"));
+    QQuickItem *page = screen(QStringLiteral("Login"));
+    QTRY_VERIFY(page->isVisible());
+    QQuickItem *button = findItem(page, QStringLiteral("loginButton"));
+    QVERIFY(button);
+    QVERIFY(!button->isEnabled());
+
+    auto press = [page](const char *key) {
+        QMetaObject::invokeMethod(page, "calcNumberPressed", Q_ARG(QVariant, QString::fromLatin1(key)));
+    };
+    press("1");
+    press("2");
+    QVERIFY(button->isEnabled());
+    QMetaObject::invokeMethod(page, "customLeftPressed", Q_ARG(QVariant, QStringLiteral("\u2190")));
+    QCOMPARE(page->property("pin").toString(), QStringLiteral("1"));
+    QMetaObject::invokeMethod(page, "customRightPressed", Q_ARG(QVariant, QStringLiteral("CLR")));
+    QCOMPARE(page->property("pin").toString(), QString());
+    QVERIFY(!button->isEnabled());
+
+    // A wrong PIN: the entry empties, the block shakes, the screen stays.
+    for (const char *digit : {"4", "8", "2", "7"})
+        press(digit);
+    QObject *shake = page->property("shake").value<QObject *>();
+    QVERIFY(shake);
+    QMetaObject::invokeMethod(page, "login");
+    QTRY_VERIFY(m_harness->log().contains(QStringLiteral("[QML] Settings access denied")));
+    QCOMPARE(page->property("pin").toString(), QString());
+    QVERIFY(shake->property("running").toBool());
+    QCOMPARE(manager.screen(), QStringLiteral("Login"));
+
+    // Hiding the block forgets what was typed.
+    press("9");
+    manager.setScreen(QStringLiteral("ScanScreens"));
+    QTRY_VERIFY(!page->isVisible());
+    QCOMPARE(page->property("pin").toString(), QString());
+
+    login();
+    QVERIFY(m_harness->log().contains(QStringLiteral("[QML] Settings access granted")));
+}
+
+void tst_SettingsScreens::menuOpensOnePageAndReturnsOnLeaving()
+{
+    login();
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    QTRY_VERIFY(settings->isVisible());
+    QQuickItem *stack = settingsStack();
+    QCOMPARE(stack->property("depth").toInt(), 1);
+
+    // Two quick taps on rows: only the first opens a page.
+    QVariant first, second;
+    QMetaObject::invokeMethod(settings, "openPage", Q_RETURN_ARG(QVariant, first), Q_ARG(QVariant, 3));
+    QMetaObject::invokeMethod(settings, "openPage", Q_RETURN_ARG(QVariant, second), Q_ARG(QVariant, 4));
+    QVERIFY(first.toBool());
+    QVERIFY(!second.toBool());
+    QCOMPARE(stack->property("depth").toInt(), 2);
+    QQuickItem *title = findItem(settings, QStringLiteral("headerTitle"));
+    QCOMPARE(title->property("text").toString(), QStringLiteral("Audio"));
+
+    // Leaving and coming back shows the menu again.
+    m_harness->manager().setScreen(QStringLiteral("Login"));
+    QTRY_VERIFY(!settings->isVisible());
+    QCOMPARE(stack->property("depth").toInt(), 1);
+    m_harness->manager().setScreen(QStringLiteral("Settings"));
+    QTRY_VERIFY(settings->isVisible());
+    QCOMPARE(title->property("text").toString(), QStringLiteral("Settings"));
+
+    // A page whose document is not in the bundle leaves the menu as it is.
+    QVariant missing;
+    settings->setProperty("openedIndex", -1);
+    QMetaObject::invokeMethod(settings, "openPage", Q_RETURN_ARG(QVariant, missing), Q_ARG(QVariant, 99));
+    QVERIFY(!missing.toBool());
+    QCOMPARE(stack->property("depth").toInt(), 1);
+}
+
+void tst_SettingsScreens::optionsConfirmBeforeActing()
+{
+    login();
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    QTRY_VERIFY(settings->isVisible());
+    QObject *menu = settings->property("optionsMenu").value<QObject *>();
+    QObject *confirmation = settings->property("confirmation").value<QObject *>();
+    QObject *configPopup = settings->property("configPopup").value<QObject *>();
+    QVERIFY(menu && confirmation && configPopup);
+
+    // "Reboot" asks first; "No" does nothing.
+    QObject *reboot = menuItem(menu, QStringLiteral("rebootItem"));
+    QVERIFY(reboot);
+    QMetaObject::invokeMethod(reboot, "triggered");
+    QTRY_VERIFY(confirmation->property("opened").toBool());
+    const int before = m_harness->peer().count(QStringLiteral("vorn/inspector/system/reboot"));
+    QMetaObject::invokeMethod(confirmation, "buttonNoPressed");
+    QMetaObject::invokeMethod(confirmation, "close");
+    QTRY_VERIFY(!confirmation->property("visible").toBool());
+    QCOMPARE(m_harness->manager().screen(), QStringLiteral("Settings"));
+    QCOMPARE(m_harness->peer().count(QStringLiteral("vorn/inspector/system/reboot")), before);
+
+    // The configuration popup keeps the barcode reader on while it is open.
+    QObject *scan = menuItem(menu, QStringLiteral("scanConfigItem"));
+    QMetaObject::invokeMethod(scan, "triggered");
+    QTRY_VERIFY(configPopup->property("opened").toBool());
+    QVERIFY(m_harness->peer().waitFor(QStringLiteral("vorn/barcode/enable"), 5000));
+    m_harness->setValidator(QStringLiteral("degraded"), true);
+    QMetaObject::invokeMethod(configPopup, "close");
+    QVERIFY(m_harness->peer().waitFor(QStringLiteral("vorn/barcode/disable"), 5000));
+    m_harness->setValidator(QStringLiteral("degraded"));
+
+    emit m_harness->manager().barcodeConfigurationApplied(
+        {QStringLiteral("OBC URL : http://127.0.0.1:8080")});
+    QTRY_VERIFY(configPopup->property("opened").toBool());
+    QCOMPARE(configPopup->property("text").toString(),
+             QStringLiteral("CONFIGURATION APPLIED\nOBC URL : http://127.0.0.1:8080"));
+    QMetaObject::invokeMethod(configPopup, "close");
+    QTRY_VERIFY(!configPopup->property("visible").toBool());
+}
+
+void tst_SettingsScreens::validatorSaveFollowsChanges()
+{
+    login();
+    openPage(0);
+    QQuickItem *validator = currentPage();
+    QVERIFY(validator);
+    QQuickItem *configure = findItem(validator, QStringLiteral("configureButton"));
+    QVERIFY(configure);
+    QMetaObject::invokeMethod(configure, "clicked");
+    QTRY_COMPARE(settingsStack()->property("depth").toInt(), 3);
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+    QQuickItem *config = currentPage();
+    QQuickItem *save = findItem(config, QStringLiteral("saveButton"));
+    QObject *shutdownBox = config->property("shutdownBox").value<QObject *>();
+    QVERIFY(save && shutdownBox);
+
+    const int stored = m_harness->manager().shutdownDelaySec();
+    QVERIFY(!save->isEnabled());
+    shutdownBox->setProperty("value", stored + 5);
+    QVERIFY(save->isEnabled());
+    shutdownBox->setProperty("value", stored);
+    QVERIFY(!save->isEnabled());
+
+    shutdownBox->setProperty("value", stored + 5);
+    QMetaObject::invokeMethod(config, "save");
+    QCOMPARE(m_harness->manager().shutdownDelaySec(), stored + 5);
+    QTRY_COMPARE(settingsStack()->property("depth").toInt(), 2);
+    m_harness->manager().setShutdownDelaySec(stored);
+    QMetaObject::invokeMethod(screen(QStringLiteral("Settings")), "back");
+    QTRY_COMPARE(settingsStack()->property("depth").toInt(), 1);
+}
+
+void tst_SettingsScreens::capture_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("shot");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<qreal>("scroll");
+
+    for (const QString &language : {QStringLiteral("el_GR"), QStringLiteral("en_IE")}) {
+        auto row = [&](const char *shot, int page, qreal scroll = 0) {
+            QTest::newRow(qPrintable(language + QLatin1Char('-') + QLatin1String(shot)))
+                << language << QString::fromLatin1(shot) << page << scroll;
+        };
+        row("Login", -1);
+        row("Login-entered", -1);
+        row("Settings-menu", -1);
+        row("Settings-options", -1);
+        row("Settings-confirm", -1);
+        row("Settings-Validator", 0);
+        row("Settings-Validator-end", 0, 1.0);
+        row("Settings-ValidatorConfig", 0);
+        row("Settings-Region", 2);
+        row("Settings-Audio", 3);
+        row("Settings-Display", 4);
+    }
+}
+
+void tst_SettingsScreens::capture()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, shot);
+    QFETCH(int, page);
+    QFETCH(qreal, scroll);
+
+    GUIManager &manager = m_harness->manager();
+    manager.setLanguage(language);
+    m_warnings.clear();
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    QObject *menu = settings->property("optionsMenu").value<QObject *>();
+    QObject *confirmation = settings->property("confirmation").value<QObject *>();
+
+    if (shot.startsWith(QLatin1String("Login"))) {
+        manager.setScreen(QStringLiteral("ScanScreens"));
+        manager.setScreen(QStringLiteral("Login"));
+        QQuickItem *login = screen(QStringLiteral("Login"));
+        QTRY_VERIFY(login->isVisible());
+        if (shot.endsWith(QLatin1String("entered")))
+            login->setProperty("pin", QStringLiteral("48261"));
+    } else {
+        login();
+        QTRY_VERIFY(settings->isVisible());
+        if (page >= 0)
+            openPage(page);
+        if (shot == QLatin1String("Settings-options")) {
+            QMetaObject::invokeMethod(menu, "open");
+            QTRY_VERIFY(menu->property("opened").toBool());
+        }
+        if (shot == QLatin1String("Settings-confirm")) {
+            QMetaObject::invokeMethod(confirmation, "open");
+            QTRY_VERIFY(confirmation->property("opened").toBool());
+        }
+        if (shot == QLatin1String("Settings-ValidatorConfig")) {
+            QMetaObject::invokeMethod(findItem(currentPage(), QStringLiteral("configureButton")), "clicked");
+            QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+            QTRY_COMPARE(settingsStack()->property("depth").toInt(), 3);
+        }
+        if (scroll > 0) {
+            QQuickItem *flick = currentPage();
+            const qreal end = flick->property("contentHeight").toReal() - flick->height();
+            flick->setProperty("contentY", qMax<qreal>(0, end * scroll));
+        }
+    }
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+    waitForImages();
+
+    const QImage image = m_window->grabWindow();
+    QCOMPARE(image.size(), QSize(480, 800));
+    const QString file = QStringLiteral(TALLYPORT_BINARY_DIR "/screenshots/")
+        + QLatin1String(QTest::currentDataTag()) + ".png";
+    QVERIFY2(image.save(file), qPrintable(file));
+
+    const QStringList problems = fitProblems();
+    // Back to the menu for the next shot, whatever happened here.
+    QMetaObject::invokeMethod(menu, "close");
+    QMetaObject::invokeMethod(confirmation, "close");
+    while (settingsStack()->property("depth").toInt() > 1) {
+        QMetaObject::invokeMethod(settings, "back");
+        QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+    }
+    QTRY_VERIFY(!confirmation->property("visible").toBool());
+    QTRY_VERIFY(!menu->property("visible").toBool());
+
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join(QLatin1Char('\n'))));
+}
+
+void tst_SettingsScreens::logoutLeavesSettings()
+{
+    login();
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    QObject *menu = settings->property("optionsMenu").value<QObject *>();
+    QObject *logout = menuItem(menu, QStringLiteral("logoutItem"));
+    QVERIFY(logout);
+    QMetaObject::invokeMethod(logout, "triggered");
+    QTRY_VERIFY(m_harness->manager().screen() != QLatin1String("Settings"));
+}
+
+QTEST_MAIN(tst_SettingsScreens)
+
+#include "tst_SettingsScreens.moc"
