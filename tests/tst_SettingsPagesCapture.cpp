@@ -16,16 +16,19 @@ class SettingsManagerStandIn : public ManagerStandIn
 {
     Q_OBJECT
     Q_PROPERTY(QObject *update READ update CONSTANT)
+    Q_PROPERTY(QObject *diagnostics READ diagnostics CONSTANT)
 
 public:
-    SettingsManagerStandIn(QQmlEngine *engine, QObject *update, QObject *parent)
-        : ManagerStandIn(engine, parent), m_update(update)
+    SettingsManagerStandIn(QQmlEngine *engine, QObject *update, QObject *diagnostics, QObject *parent)
+        : ManagerStandIn(engine, parent), m_update(update), m_diagnostics(diagnostics)
     {
     }
     QObject *update() const { return m_update; }
+    QObject *diagnostics() const { return m_diagnostics; }
 
 private:
     QObject *m_update;
+    QObject *m_diagnostics;
 };
 
 // The proxies name a property "interface", which a QML document cannot
@@ -113,7 +116,11 @@ void tst_SettingsPagesCapture::initTestCase()
     QVERIFY(m_window);
 
     QQmlContext *context = m_engine->rootContext();
-    m_manager = new SettingsManagerStandIn(m_engine, standIn("updateStandIn"), this);
+    m_manager
+        = new SettingsManagerStandIn(m_engine, standIn("updateStandIn"), standIn("diagnosticsStandIn"), this);
+    context->setContextProperty(QStringLiteral("board"), standIn("boardStandIn"));
+    context->setContextProperty(QStringLiteral("inspector"), standIn("inspectorStandIn"));
+    context->setContextProperty(QStringLiteral("validatorManager"), standIn("validatorStandIn"));
     context->setContextProperty(QStringLiteral("network"), standIn("networkStandIn"));
     context->setContextProperty(QStringLiteral("eventLogManager"), standIn("eventLogStandIn"));
     QVariant events;
@@ -262,6 +269,10 @@ void tst_SettingsPagesCapture::pages_data()
         row("Update", "disconnected");
         row("EventLog", "");
         row("EventLog", "expanded");
+        row("Diagnostics", "");
+        row("Diagnostics", "sensor");
+        row("Diagnostics", "serial");
+        row("Diagnostics", "report");
     }
 }
 
@@ -313,7 +324,23 @@ void tst_SettingsPagesCapture::pages()
         QVERIFY(first);
         first->setProperty("expanded", true);
     }
-    waitUntilSettled(setup == QLatin1String("refused"));
+    if (document == QLatin1String("Diagnostics") && !setup.isEmpty()) {
+        const char *popup = "questionPopup";
+        if (setup == QLatin1String("sensor")) {
+            QVERIFY(QMetaObject::invokeMethod(page, "runTest", Q_ARG(QVariant, setup)));
+        } else if (setup == QLatin1String("serial")) {
+            popup = "serialPopup";
+            QVERIFY(QMetaObject::invokeMethod(page->property(popup).value<QObject *>(), "open"));
+        } else {
+            popup = "resultPopup";
+            QVERIFY(QMetaObject::invokeMethod(
+                standIn("diagnosticsStandIn"), "saveReportFinished", Q_ARG(bool, true),
+                Q_ARG(QString, QStringLiteral("Report saved : K12345678_20261210.txt"))));
+        }
+        QTRY_VERIFY(page->property(popup).value<QObject *>()->property("opened").toBool());
+    }
+    waitUntilSettled(setup == QLatin1String("refused")
+                     || (document == QLatin1String("Diagnostics") && !setup.isEmpty()));
 
     const QImage image = m_window->grabWindow();
     QCOMPARE(image.size(), QSize(480, 800));
@@ -326,8 +353,16 @@ void tst_SettingsPagesCapture::pages()
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join(QLatin1Char('\n'))));
 
-    if (QObject *info = page->property("infoPopup").value<QObject *>())
-        QMetaObject::invokeMethod(info, "close");
+    for (const char *popup : {"infoPopup", "questionPopup", "serialPopup", "resultPopup"}) {
+        if (QObject *open = page->property(popup).value<QObject *>())
+            QMetaObject::invokeMethod(open, "close");
+    }
+    waitUntilSettled(false);
+    // Closing the message of a saved report leaves the page.
+    QObject *stack = m_window->property("stack").value<QObject *>();
+    if (setup == QLatin1String("report"))
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+    QTRY_VERIFY(!stack->property("busy").toBool());
 }
 
 // The configuration page goes onto the maintenance stack although the

@@ -64,6 +64,121 @@
     </message>
 </context>
 <context>
+    <name>Diagnostics</name>
+    <message>
+        <source>Barcode</source>
+        <translation>Barcode</translation>
+    </message>
+    <message>
+        <source>Board</source>
+        <translation>Πλακέτα</translation>
+    </message>
+    <message>
+        <source>Brightness : </source>
+        <translation>Φωτεινότητα : </translation>
+    </message>
+    <message>
+        <source>Buzzer</source>
+        <translation>Βομβητής</translation>
+    </message>
+    <message>
+        <source>CARD DETECTED
+%1
+%2</source>
+        <translation>ΚΑΡΤΑ ΑΝΙΧΝΕΥΤΗΚΕ
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Can you hear the buzzer?</source>
+        <translation>Ακούτε τον βομβητή;</translation>
+    </message>
+    <message>
+        <source>Can you hear the internal speaker?</source>
+        <translation>Ακούτε το εσωτερικό ηχείο;</translation>
+    </message>
+    <message>
+        <source>Can you see the LEDs flashing?</source>
+        <translation>Βλέπετε τα LED να αναβοσβήνουν;</translation>
+    </message>
+    <message>
+        <source>FINISH</source>
+        <translation>ΤΕΛΟΣ</translation>
+    </message>
+    <message>
+        <source>Ignition</source>
+        <translation>Ανάφλεξη</translation>
+    </message>
+    <message>
+        <source>Is LCD brightness adjusting?</source>
+        <translation>Προσαρμόζεται η φωτεινότητα της οθόνης;</translation>
+    </message>
+    <message>
+        <source>LEDs</source>
+        <translation>LED</translation>
+    </message>
+    <message>
+        <source>Light Sensor : </source>
+        <translation>Αισθητήρας φωτός : </translation>
+    </message>
+    <message>
+        <source>Pole ID</source>
+        <translation>Αναγνωριστικό στύλου</translation>
+    </message>
+    <message>
+        <source>RFID</source>
+        <translation>RFID</translation>
+    </message>
+    <message>
+        <source>RGB</source>
+        <translation>RGB</translation>
+    </message>
+    <message>
+        <source>SD Card</source>
+        <translation>Κάρτα SD</translation>
+    </message>
+    <message>
+        <source>Scan a barcode</source>
+        <translation>Σαρώστε ένα barcode</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>Αισθητήρας</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Σειριακή</translation>
+    </message>
+    <message>
+        <source>Serial Port</source>
+        <translation>Σειριακή θύρα</translation>
+    </message>
+    <message>
+        <source>Speaker</source>
+        <translation>Ηχείο</translation>
+    </message>
+    <message>
+        <source>System Voltage</source>
+        <translation>Τάση συστήματος</translation>
+    </message>
+    <message>
+        <source>Tap a card</source>
+        <translation>Ακουμπήστε μια κάρτα</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Θερμοκρασία</translation>
+    </message>
+    <message>
+        <source>Touch</source>
+        <translation>Οθόνη αφής</translation>
+    </message>
+    <message>
+        <source>Was the RGB test successful?</source>
+        <translation>Ήταν επιτυχής η δοκιμή RGB;</translation>
+    </message>
+</context>
+<context>
     <name>Ethernet</name>
     <message>
         <source>Configure</source>
@@ -358,6 +473,29 @@ YOUR CARD</source>
 YOUR TICKET</source>
         <translation>ΣΑΡΩΣΤΕ ΤΟ
 ΕΙΣΙΤΗΡΙΟ ΣΑΣ</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPortDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Άκυρο</translation>
+    </message>
+    <message>
+        <source>Flow Ctrl:</source>
+        <translation>Έλεγχος ροής:</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Εντάξει</translation>
+    </message>
+    <message>
+        <source>Serial Port Settings</source>
+        <translation>Ρυθμίσεις σειριακής θύρας</translation>
+    </message>
+    <message>
+        <source>Serial Port:</source>
+        <translation>Σειριακή θύρα:</translation>
     </message>
 </context>
 <context>

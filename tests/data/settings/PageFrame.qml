@@ -69,6 +69,105 @@ ApplicationWindow {
         }
     }
 
+    property QtObject boardStandIn: QtObject {
+        property int displayBrightness: 62
+        property int ambientLightSensor: 38
+        property var calls: []
+        function playBuzzer(on, off, repeat) {
+            calls.push("playBuzzer " + on + " " + off + " " + repeat)
+        }
+        function setLedTestPattern() {
+            calls.push("setLedTestPattern")
+        }
+        function setLedOff() {
+            calls.push("setLedOff")
+        }
+        function monitor(msec) {
+            calls.push("monitor " + msec)
+        }
+    }
+
+    property QtObject inspectorStandIn: QtObject {
+        property var calls: []
+        function audioPlay(file) {
+            calls.push("audioPlay " + file)
+        }
+    }
+
+    property QtObject validatorStandIn: QtObject {
+        signal cardDetected(string uid, string type)
+        signal cardRemoved
+        signal ticketValidated
+        property QtObject rfid: QtObject {
+            property bool enabled: false
+        }
+        property var calls: []
+        function enableRfid() {
+            calls.push("enableRfid")
+            rfid.enabled = true
+        }
+        function disableRfid() {
+            calls.push("disableRfid")
+            rfid.enabled = false
+        }
+        function enableBarcode() {
+            calls.push("enableBarcode")
+        }
+        function disableBarcode() {
+            calls.push("disableBarcode")
+        }
+    }
+
+    property QtObject diagnosticsStandIn: QtObject {
+        signal saveReportFinished(bool result, string message)
+        property string rtc: "OK"
+        property string ethernet: "OK"
+        property string usbHub: "OK"
+        property string usbHost: "OK"
+        property string ftdi: "OK"
+        property string mPCIe1: "MISSING"
+        property string touch: "OK"
+        property string sdCard: "OK"
+        property string ignition: "OK"
+        property string temperature: "OK"
+        property string voltage: "ERROR"
+        property string rfidUsb: "OK"
+        property string rfidService: "OK"
+        property string barcodeUsb: "OK"
+        property string barcodeService: "ERROR"
+        property string sam: "MISSING"
+        property string boardService: "OK"
+        property string poleId: "OK"
+        property string serialPortTest: ""
+        property string buzzer: "OK"
+        property string leds: "ERROR"
+        property string speaker: ""
+        property string barcodeScan: ""
+        property string cardScan: ""
+        property string lightSensor: ""
+        property string rgbTest: ""
+        property var serialPorts: ["ttyS1", "ttyUSB0", "vcom"]
+        property string serialPort: "ttyUSB0"
+        property int serialFlowCtrl: 1
+        property int running: 0
+        property int reports: 0
+        function start() {
+            running++
+        }
+        function stop() {
+            running--
+        }
+        function saveReport() {
+            reports++
+        }
+        function generateQr() {
+            return "qrc:/qml/images/Icons/qr-code.svg"
+        }
+        function serialPortDescr(port) {
+            return port === "ttyUSB0" ? "FT230X Basic UART" : ""
+        }
+    }
+
     property QtObject eventLogStandIn: QtObject {
         property var data: []
         function applyFilter(name) {}
