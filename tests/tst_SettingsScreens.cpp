@@ -21,6 +21,7 @@ private slots:
     void optionsConfirmBeforeActing();
     void validatorSaveFollowsChanges();
     void audioAndDisplayReachTheirServices();
+    void regionFollowsLocaleAndZone();
     void capture_data();
     void capture();
     void logoutLeavesSettings();
@@ -53,6 +54,8 @@ void tst_SettingsScreens::initTestCase()
     QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QVERIFY(QDir().mkpath(QStringLiteral(TALLYPORT_BINARY_DIR "/screenshots")));
     QVERIFY(m_broker.start());
+    // The time command of the region page is the recorded stand-in.
+    qputenv("PATH", QByteArray(TALLYPORT_SOURCE_DIR "/tools/stand-ins/bin:") + qgetenv("PATH"));
 
     m_harness = std::make_unique<ControllerHarness>(
         m_broker,
@@ -379,6 +382,35 @@ void tst_SettingsScreens::audioAndDisplayReachTheirServices()
     QVERIFY(!log.contains(QStringLiteral("[Board] Monitor stopped")));
     QMetaObject::invokeMethod(screen(QStringLiteral("Settings")), "back");
     QTRY_VERIFY(log.contains(QStringLiteral("[Board] Monitor stopped")));
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+}
+
+void tst_SettingsScreens::regionFollowsLocaleAndZone()
+{
+    login();
+    GUIManager &manager = m_harness->manager();
+    manager.setLanguage(QStringLiteral("el_GR"));
+    openPage(2);
+    QQuickItem *region = currentPage();
+    QObject *localeBox = region->property("localeBox").value<QObject *>();
+    QObject *zoneBox = region->property("timezoneBox").value<QObject *>();
+    QVERIFY(localeBox && zoneBox);
+    QCOMPARE(localeBox->property("currentText").toString(), QStringLiteral("el_GR"));
+    QCOMPARE(findItem(region, QStringLiteral("languageFlag"))->property("source").toString(),
+             QStringLiteral("qrc:/qml/images/Flags/gr.png"));
+
+    // Opening the page reads the zone list and the current zone.
+    QTRY_COMPARE(zoneBox->property("currentText").toString(), QStringLiteral("Europe/Vienna"));
+
+    // Choosing a locale switches the whole interface's language.
+    localeBox->setProperty("currentIndex", 1);
+    QMetaObject::invokeMethod(localeBox, "activated", Q_ARG(int, 1));
+    QCOMPARE(manager.language(), QStringLiteral("en_IE"));
+    QCOMPARE(findItem(region, QStringLiteral("currencyText"))->property("text").toString(),
+             QStringLiteral("\u20ac0.99"));
+    manager.setLanguage(QStringLiteral("el_GR"));
+    QMetaObject::invokeMethod(screen(QStringLiteral("Settings")), "back");
+    QTRY_COMPARE(settingsStack()->property("depth").toInt(), 1);
     QTRY_VERIFY(!settingsStack()->property("busy").toBool());
 }
 
