@@ -34,12 +34,15 @@ Item {
         currentIndex: tabs.currentIndex
         clip: true
 
+        // A tab is drawn only while some of it is on view.
         NetworkPri {
             objectName: "networkPriPage"
+            visible: Math.abs(x - pages.contentItem.contentX) < pages.width
         }
 
         Ethernet {
             objectName: "ethernetPage"
+            visible: Math.abs(x - pages.contentItem.contentX) < pages.width
             stack: root.StackView.view
         }
     }
