@@ -1,4 +1,5 @@
 #include "ControllerHarness.h"
+#include "ItemTree.h"
 
 #include <QFontDatabase>
 #include <QQuickItem>
@@ -8,6 +9,8 @@
 // The real screens behind the real controller: validation results published by
 // a stand-in validator service reach the window through the broker, the proxy
 // and the controller, and the header's gestures reach the controller.
+using ItemTree::findItem;
+
 class tst_ControllerScreens : public QObject
 {
     Q_OBJECT
@@ -28,19 +31,6 @@ private slots:
     void resultsLanguageAndMaintenanceGesture();
 
 private:
-    static QQuickItem *findItem(QQuickItem *root, const QString &name)
-    {
-        if (!root)
-            return nullptr;
-        if (root->objectName() == name)
-            return root;
-        const auto children = root->childItems();
-        for (QQuickItem *child : children) {
-            if (QQuickItem *found = findItem(child, name))
-                return found;
-        }
-        return nullptr;
-    }
     // The text a label shows, also when the label sits inside a control.
     static QString shownText(QQuickItem *screen, const QString &name)
     {

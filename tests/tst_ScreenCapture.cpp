@@ -1,3 +1,4 @@
+#include "ItemTree.h"
 #include "ManagerStandIn.h"
 #include "Resources.h"
 
@@ -14,6 +15,9 @@
 // Renders every passenger screen of the real main window in both languages,
 // writes each one to build/screenshots/ for people to look at, and checks that
 // every text shown fits its box and the screen.
+using ItemTree::findItem;
+using ItemTree::textItems;
+
 class tst_ScreenCapture : public QObject
 {
     Q_OBJECT
@@ -35,8 +39,6 @@ private:
     };
 
     static QVariantMap transaction(int type, bool valid, int denyReasonId = 0, const char *denyReason = "");
-    static QList<QQuickItem *> textItems(QQuickItem *root);
-    static QQuickItem *findItem(QQuickItem *root, const QString &name);
     QQuickItem *screenItem(const QString &name) const;
     void show(const Shot &shot);
     QStringList fitProblems() const;
@@ -143,34 +145,6 @@ void tst_ScreenCapture::cleanupTestCase()
     m_engine = nullptr;
 }
 
-QList<QQuickItem *> tst_ScreenCapture::textItems(QQuickItem *root)
-{
-    QList<QQuickItem *> found;
-    if (!root)
-        return found;
-    if (root->inherits("QQuickText"))
-        found << root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children)
-        found << textItems(child);
-    return found;
-}
-
-// Screens are made at run time, so they are found through the item tree.
-QQuickItem *tst_ScreenCapture::findItem(QQuickItem *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 QQuickItem *tst_ScreenCapture::screenItem(const QString &name) const
 {
     return findItem(m_window->contentItem(), name);
@@ -270,32 +244,11 @@ void tst_ScreenCapture::show(const Shot &shot)
     // A popup of the screen before closes with a short fade; only the error
     // shot keeps one open.
     if (shot.setup != QLatin1String("error") && shot.setup != QLatin1String("confirm")) {
-        QTRY_VERIFY([this] {
-            const auto items = m_window->contentItem()->childItems();
-            for (QQuickItem *item : items) {
-                if (item->inherits("QQuickOverlay")) {
-                    const auto popups = item->childItems();
-                    for (QQuickItem *popup : popups) {
-                        if (popup->isVisible())
-                            return false;
-                    }
-                }
-            }
-            return true;
-        }());
+        QTRY_VERIFY(!ItemTree::popupShown(m_window));
     }
 
     // Icons load asynchronously; wait until none is loading.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [this] {
-            const auto images = m_window->contentItem()->findChildren<QQuickItem *>();
-            for (QQuickItem *item : images) {
-                if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2)
-                    return false;
-            }
-            return true;
-        }(),
-        10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!ItemTree::imagesLoading(m_window), 10000);
 }
 
 QStringList tst_ScreenCapture::fitProblems() const

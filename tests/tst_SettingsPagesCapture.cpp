@@ -1,3 +1,4 @@
+#include "ItemTree.h"
 #include "ManagerStandIn.h"
 #include "Resources.h"
 
@@ -61,6 +62,8 @@ private:
 // the maintenance screen's, in both languages, writes each one to
 // build/screenshots/ and checks that every text shown fits its box and the
 // screen.
+using ItemTree::findItem;
+
 class tst_SettingsPagesCapture : public QObject
 {
     Q_OBJECT
@@ -73,8 +76,6 @@ private slots:
     void ethernetTabOpensConfiguration();
 
 private:
-    static QQuickItem *findItem(QQuickItem *root, const QString &name);
-    static QList<QQuickItem *> textItems(QQuickItem *root);
     static bool clippedAway(QQuickItem *item);
     QQuickItem *open(const QString &document, const QString &title);
     void waitUntilSettled(bool popupOpen);
@@ -137,33 +138,6 @@ void tst_SettingsPagesCapture::cleanupTestCase()
     m_engine = nullptr;
 }
 
-QQuickItem *tst_SettingsPagesCapture::findItem(QQuickItem *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-QList<QQuickItem *> tst_SettingsPagesCapture::textItems(QQuickItem *root)
-{
-    QList<QQuickItem *> found;
-    if (!root || !root->isVisible())
-        return found;
-    if (root->inherits("QQuickText"))
-        found << root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children)
-        found << textItems(child);
-    return found;
-}
-
 // A list keeps a few rows beyond its edges ready; they are not on view.
 bool tst_SettingsPagesCapture::clippedAway(QQuickItem *item)
 {
@@ -189,19 +163,7 @@ void tst_SettingsPagesCapture::waitUntilSettled(bool popupOpen)
 {
     // A popup of the page before closes with a short fade.
     if (!popupOpen) {
-        QTRY_VERIFY([this] {
-            const auto items = m_window->contentItem()->childItems();
-            for (QQuickItem *item : items) {
-                if (item->inherits("QQuickOverlay")) {
-                    const auto popups = item->childItems();
-                    for (QQuickItem *popup : popups) {
-                        if (popup->isVisible())
-                            return false;
-                    }
-                }
-            }
-            return true;
-        }());
+        QTRY_VERIFY(!ItemTree::popupShown(m_window));
     }
 
     // Icons load asynchronously and popups fade in; wait until both are done.
@@ -223,7 +185,7 @@ QStringList tst_SettingsPagesCapture::fitProblems() const
 {
     QStringList problems;
     const QRectF window(0, 0, m_window->width(), m_window->height());
-    for (QQuickItem *item : textItems(m_window->contentItem())) {
+    for (QQuickItem *item : ItemTree::visibleTextItems(m_window->contentItem())) {
         const QString text = item->property("text").toString();
         if (text.isEmpty() || item->opacity() == 0 || clippedAway(item))
             continue;
@@ -348,7 +310,7 @@ void tst_SettingsPagesCapture::pages()
         = m_out.filePath(QStringLiteral("settings-%1.png").arg(QLatin1String(QTest::currentDataTag())));
     QVERIFY2(image.save(file), qPrintable(file));
 
-    QVERIFY(!textItems(m_window->contentItem()).isEmpty());
+    QVERIFY(!ItemTree::visibleTextItems(m_window->contentItem()).isEmpty());
     const QStringList problems = fitProblems();
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join(QLatin1Char('\n'))));

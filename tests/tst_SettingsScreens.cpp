@@ -1,4 +1,5 @@
 #include "ControllerHarness.h"
+#include "ItemTree.h"
 
 #include <QFontDatabase>
 #include <QQmlError>
@@ -9,6 +10,8 @@
 // The technician's screens behind the real controller: PIN login against the
 // session, the menu and its options, and every page rendered in both
 // languages to build/screenshots/ with its texts checked to fit.
+using ItemTree::findItem;
+
 class tst_SettingsScreens : public QObject
 {
     Q_OBJECT
@@ -27,8 +30,6 @@ private slots:
     void logoutLeavesSettings();
 
 private:
-    static QQuickItem *findItem(QQuickItem *root, const QString &name);
-    static QList<QQuickItem *> textItems(QQuickItem *root);
     QQuickItem *screen(const QString &name) const { return findItem(m_window->contentItem(), name); }
     QQuickItem *settingsStack() const;
     static QObject *menuItem(QObject *menu, const QString &name);
@@ -83,33 +84,6 @@ void tst_SettingsScreens::cleanupTestCase()
     m_harness.reset();
 }
 
-QQuickItem *tst_SettingsScreens::findItem(QQuickItem *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-QList<QQuickItem *> tst_SettingsScreens::textItems(QQuickItem *root)
-{
-    QList<QQuickItem *> found;
-    if (!root || !root->isVisible())
-        return found;
-    if (root->inherits("QQuickText"))
-        found << root;
-    const auto children = root->childItems();
-    for (QQuickItem *child : children)
-        found << textItems(child);
-    return found;
-}
-
 QQuickItem *tst_SettingsScreens::settingsStack() const
 {
     return findItem(screen(QStringLiteral("Settings")), QStringLiteral("settingsStack"));
@@ -159,16 +133,7 @@ void tst_SettingsScreens::openPage(int index)
 
 void tst_SettingsScreens::waitForImages()
 {
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [this] {
-            const auto items = m_window->contentItem()->findChildren<QQuickItem *>();
-            for (QQuickItem *item : items) {
-                if (item->inherits("QQuickImageBase") && item->property("status").toInt() == 2)
-                    return false;
-            }
-            return true;
-        }(),
-        10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!ItemTree::imagesLoading(m_window), 10000);
 }
 
 // Texts must fit their box and stay within the screen's width; inside a
@@ -177,7 +142,7 @@ QStringList tst_SettingsScreens::fitProblems() const
 {
     QStringList problems;
     const auto overlay = m_window->contentItem()->childItems();
-    for (QQuickItem *item : textItems(m_window->contentItem())) {
+    for (QQuickItem *item : ItemTree::visibleTextItems(m_window->contentItem())) {
         const QString text = item->property("text").toString();
         if (text.isEmpty() || item->opacity() == 0)
             continue;
