@@ -61,6 +61,8 @@ fi
 # The device's time-zone tool needs systemd; where it cannot answer, the stand-in does.
 if ! timedatectl status >/dev/null 2>&1; then
     export PATH="$root/tools/stand-ins/bin:$PATH"
+    # The zone chosen on the Region page is the one reported from then on.
+    export TIMEDATECTL_STANDIN_STATE="$demo/timezone"
 fi
 export QML2_IMPORT_PATH="$root/tools/stand-ins/qml${QML2_IMPORT_PATH:+:$QML2_IMPORT_PATH}"
 

@@ -25,6 +25,8 @@
 #include <QUrl>
 #include <QtQml>
 
+#include <climits>
+
 namespace {
 const QString c_prefix = QStringLiteral("[GUIManager] ");
 const QString c_catalogue = QStringLiteral(":/qml/translations/Tallyport_el_GR.qm");
@@ -454,11 +456,14 @@ void GUIManager::setMaintenanceScreen()
 void GUIManager::onScreenChanged()
 {
     const int minutes = displayOffMin();
-    if (minutes == 0)
+    // The store refuses what a timer cannot hold; a value that got past it
+    // (below 0) switches nothing off rather than being logged as started.
+    if (minutes <= 0)
         return;
     if (m_screen == QLatin1String("OutOfOrder") || m_screen == QLatin1String("OutOfService")) {
         qInfo().noquote().nospace() << c_prefix << "Staring Display OFF timer : " << minutes << " min(s)";
-        m_displayOffTimer.start(std::chrono::milliseconds(m_displayOffUnit * minutes));
+        const qint64 ms = qint64(m_displayOffUnit.count()) * minutes;
+        m_displayOffTimer.start(int(qMin<qint64>(ms, INT_MAX)));
         return;
     }
     if (m_displayOffTimer.isActive()) {
@@ -496,7 +501,9 @@ void GUIManager::onIgnitionChanged()
 void GUIManager::updateBoardShutdownDelay()
 {
     // The board keeps power a minute longer than the system needs to shut down.
-    const int delay = shutdownDelaySec() + c_boardExtraDelaySec;
+    // The store keeps the delay within what a timer holds; the sum is made
+    // where it cannot overflow all the same.
+    const int delay = int(qMin<qint64>(qint64(shutdownDelaySec()) + c_boardExtraDelaySec, INT_MAX));
     if (m_board.delayShutdownFor() == delay)
         return;
     qWarning().noquote().nospace() << c_prefix << "WARN: Updating board shutdown delay to : " << delay
@@ -676,7 +683,7 @@ void GUIManager::processMqttMessage(const QByteArray &data, const QByteArray &to
     if (!topic.contains(baseTopic().toUtf8()))
         return;
     qInfo().noquote().nospace() << c_prefix << "Message received : " << QString::fromUtf8(topic);
-    qDebug().noquote().nospace() << c_prefix << "Data : " << QString::fromUtf8(data);
+    qDebug().noquote().nospace() << c_prefix << "Data : " << manager::Logger::payload(data);
     const QJsonDocument document = QJsonDocument::fromJson(data);
 
     if (topic.contains("/info/get"))
@@ -695,7 +702,7 @@ void GUIManager::processMqttMessage(const QByteArray &data, const QByteArray &to
 void GUIManager::onConfigChanged(const QVariantMap &changes)
 {
     qDebug().noquote().nospace() << c_prefix << "Config changed : "
-                                 << QString::fromUtf8(
+                                 << manager::Logger::payload(
                                         QJsonDocument(QJsonObject::fromVariantMap(changes)).toJson());
 
     // One edit of the file or one remote set may change several keys at once:
@@ -778,13 +785,17 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         const QString text
             = data.value(QStringLiteral("validator")).toObject().value(QStringLiteral("obc")).toString();
         const QUrl url(text, QUrl::TolerantMode);
-        if (!url.isEmpty() && url.isValid()) {
+        // The tolerant parse takes "hello" or "http://" too, with no host: the
+        // validator would be sent an empty OBC host while the technician
+        // hears the valid sound.
+        if (url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty()) {
             qInfo().noquote().nospace() << c_prefix << "Applying Validator configuration";
             applied << QStringLiteral("OBC : %1").arg(url.toString());
             m_validator.config()->setObuUrl(url);
             m_validator.saveConfig();
         } else {
-            qWarning().noquote().nospace() << c_prefix << "WARN: OBC URL is not valid : " << text;
+            qWarning().noquote().nospace()
+                << c_prefix << "WARN: OBC URL is not valid : " << manager::Logger::payload(text);
         }
     }
 

@@ -1,39 +1,98 @@
 #include "Config.h"
 
+#include "IniReader.h"
+#include "Logger.h"
+
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonValue>
 #include <QSettings>
-#include <QTemporaryFile>
+
+#include <climits>
+#include <cmath>
 
 namespace {
 const QString c_separator = QStringLiteral("------------------------------------------------------------");
 const QString c_mask = QStringLiteral("****");
 
-// Secrets never reach the log; an empty one is shown as empty so a missing
-// password stays visible.
-bool isSecret(const QString &key)
+// What a value of a key may be. Numbers are whole and within [min, max]; a
+// text (any value, as text) is at most maxLength characters long.
+struct Limit
 {
-    return key == QLatin1String("mqtt/password") || key == QLatin1String("gui/settingsPin");
+    int maxLength = 1024;
+    bool number = false;
+    qint64 min = 0;
+    qint64 max = 0;
+};
+
+Limit text(int maxLength)
+{
+    return Limit {maxLength, false, 0, 0};
 }
 
-QVariantMap readSettings(QSettings &settings)
+Limit number(qint64 min, qint64 max)
 {
-    QVariantMap values;
-    const QStringList keys = settings.allKeys();
-    for (const QString &key : keys) {
-        const QVariant value = settings.value(key);
-        // An unquoted comma makes QSettings split the value into a list, which
-        // every reader would then see as empty text; the file holds texts.
-        if (value.userType() == QMetaType::QStringList) {
-            values.insert(key, value.toStringList().join(QLatin1Char(',')));
-        } else {
-            values.insert(key, value);
-        }
+    return Limit {32, true, min, max};
+}
+
+// Timers hold an int of milliseconds: the delays stay within what they can
+// count, so no reader has to guard an overflow of its own.
+const QHash<QString, Limit> &limits()
+{
+    static const QHash<QString, Limit> table {
+        {QStringLiteral("log/level"), number(INT_MIN, INT_MAX)},
+        {QStringLiteral("log/syslog"), text(16)},
+        {QStringLiteral("log/stderr"), text(16)},
+        {QStringLiteral("log/color"), text(16)},
+        {QStringLiteral("mqtt/host"), text(255)},
+        {QStringLiteral("mqtt/port"), number(1, 65535)},
+        {QStringLiteral("mqtt/username"), text(256)},
+        {QStringLiteral("mqtt/password"), text(256)},
+        {QStringLiteral("mqtt/base"), text(256)},
+        {QStringLiteral("gui/settingsPin"), text(32)},
+        {QStringLiteral("gui/showCursor"), text(16)},
+        {QStringLiteral("gui/deviceId"), text(4096)},
+        {QStringLiteral("gui/locale"), text(64)},
+        {QStringLiteral("gui/displayOffMin"), number(0, INT_MAX / 60000)},
+        {QStringLiteral("gui/shutdownDelaySec"), number(0, INT_MAX / 1000)},
+        {QStringLiteral("gui/showErrorDesc"), text(16)},
+        {QStringLiteral("gui/screenSaverBg"), text(64)},
+        {QStringLiteral("gui/screenSaverImg"), text(2048)},
+        {QStringLiteral("gui/animSwitchSec"), number(0, INT_MAX)},
+        {QStringLiteral("topics/barcode"), text(256)},
+        {QStringLiteral("topics/blm"), text(256)},
+        {QStringLiteral("topics/board"), text(256)},
+        {QStringLiteral("topics/inspector"), text(256)},
+        {QStringLiteral("topics/network"), text(256)},
+        {QStringLiteral("topics/device"), text(256)},
+    };
+    return table;
+}
+
+// A whole number as the readers will see it: texts must hold one, JSON
+// numbers are rounded as the readers round them.
+bool wholeNumber(const QVariant &value, qint64 *result)
+{
+    switch (value.userType()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) >= 9.0e18)
+            return false;
+        *result = qRound64(d);
+        return true;
     }
-    return values;
+    case QMetaType::Bool:
+        *result = value.toBool() ? 1 : 0;
+        return true;
+    default: {
+        bool ok = false;
+        *result = value.toString().toLongLong(&ok);
+        return ok;
+    }
+    }
 }
 } // namespace
 
@@ -71,6 +130,9 @@ void Config::set(const QString &key, const QVariant &value)
     if (current != m_settings.constEnd() && *current == value) {
         return;
     }
+    if (!accepts(key, value)) {
+        return;
+    }
     // A value chosen while running beats the one given on the command line.
     m_overrides.remove(key);
     m_settings.insert(key, value);
@@ -105,7 +167,7 @@ void Config::print() const
     qInfo().noquote().nospace() << "[Config] " << c_separator;
     for (const QString &key : names) {
         QString value = get(key).toString();
-        if (isSecret(key) && !value.isEmpty()) {
+        if (manager::Logger::isSecret(key) && !value.isEmpty()) {
             value = c_mask;
         }
         qInfo().noquote().nospace()
@@ -159,7 +221,7 @@ Config &Config::fromJson(const QJsonObject &json)
         }
     }
     for (auto it = flat.constBegin(); it != flat.constEnd(); ++it) {
-        if (m_settings.value(it.key()) == it.value()) {
+        if (m_settings.value(it.key()) == it.value() || !accepts(it.key(), it.value())) {
             continue;
         }
         m_settings.insert(it.key(), it.value());
@@ -207,18 +269,15 @@ QVariantMap Config::readFile() const
     const QByteArray content = file.readAll();
     file.close();
 
-    // QSettings skips re-reading a file whose size and modification time (in
-    // milliseconds) match its cached copy, so a quick edit of the same length
-    // ("level=2" to "level=3") would go unseen. A fresh copy is always parsed.
-    QTemporaryFile copy(QDir::temp().filePath(QStringLiteral("tallyport-config-XXXXXX")));
-    const bool copied = copy.open() && copy.write(content) == content.size() && copy.flush();
-    QSettings settings(copied ? copy.fileName() : m_filename, QSettings::NativeFormat);
-    const QVariantMap values = readSettings(settings);
-    if (settings.status() == QSettings::FormatError) {
+    // Parsed from the bytes just read, in place: the toolkit's reader would
+    // answer from a cache it renews only when size or time stamp change, and
+    // no copy of the file (secrets included) is made anywhere else.
+    const IniReader::Result result = IniReader::read(content);
+    if (result.malformed) {
         qWarning().noquote().nospace()
             << "[Config] WARN: Skipped malformed lines of config file : " << m_filename;
     }
-    return values;
+    return result.values;
 }
 
 QVariantMap Config::takeIn(const QVariantMap &values)
@@ -229,10 +288,40 @@ QVariantMap Config::takeIn(const QVariantMap &values)
         if (current != m_settings.constEnd() && *current == it.value()) {
             continue;
         }
+        if (!accepts(it.key(), it.value())) {
+            continue;
+        }
         m_settings.insert(it.key(), it.value());
         changes.insert(it.key(), it.value());
     }
     return changes;
+}
+
+bool Config::accepts(const QString &key, const QVariant &value) const
+{
+    const Limit limit = limits().value(key);
+    const QString text = value.toString();
+    QString reason;
+    if (text.size() > limit.maxLength) {
+        reason = QStringLiteral("%1 characters, more than %2").arg(text.size()).arg(limit.maxLength);
+    } else if (limit.number) {
+        qint64 number = 0;
+        if (!wholeNumber(value, &number)) {
+            reason = QStringLiteral("not a whole number : ") + manager::Logger::payload(text);
+        } else if (number < limit.min || number > limit.max) {
+            reason = QStringLiteral("%1 is out of range %2..%3").arg(number).arg(limit.min).arg(limit.max);
+        }
+    }
+    if (reason.isEmpty()) {
+        return true;
+    }
+    QString kept = get(key).toString();
+    if (manager::Logger::isSecret(key) && !kept.isEmpty()) {
+        kept = c_mask;
+    }
+    qWarning().noquote().nospace() << "[Config] WARN: Refusing " << manager::Logger::payload(key) << " : "
+                                   << reason << " (keeping " << manager::Logger::payload(kept) << ")";
+    return false;
 }
 
 void Config::load()

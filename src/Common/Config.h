@@ -46,6 +46,8 @@ private Q_SLOTS:
 private:
     QVariantMap readFile() const;
     QVariantMap takeIn(const QVariantMap &values);
+    // False, with a warning, for a value out of the key's range or too long.
+    bool accepts(const QString &key, const QVariant &value) const;
     void load();
     void save();
     void watchFile();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QMutex>
+#include <QString>
 #include <QtGlobal>
 
 namespace manager {
@@ -30,6 +32,26 @@ public:
     void setSyslog(bool enabled);
     void setStderr(bool enabled);
     void setColor(bool enabled);
+
+    // Log hygiene for text that comes from outside or holds settings. Every
+    // line is also made one line by the handler itself (control characters
+    // escaped), so a remote value can never forge a line of its own.
+
+    // Names of settings and message members whose values never reach the log:
+    // "mqtt/password", "password", "obu_password", "gui/settingsPin", ...
+    static bool isSecret(const QString &name);
+    // The text with the values of secret members ("name": value, in JSON or
+    // anything that looks like it) and the passwords of URLs replaced by
+    // c_mask. Empty and null values stay visible: a missing secret is news.
+    static QString masked(const QString &text);
+    // A payload as it may be logged: masked, and cut after c_maxPayload bytes
+    // with its full size noted.
+    static QString payload(const QByteArray &data);
+    static QString payload(const QString &text);
+
+    static constexpr int c_maxPayload = 4096;
+    // Backstop for any single message, counted after escaping.
+    static constexpr int c_maxMessage = 16384;
 
     // For the message handler, which already holds the mutex.
     QMutex &getMutex() { return mMutex; }

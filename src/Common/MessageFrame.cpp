@@ -1,10 +1,32 @@
 #include "MessageFrame.h"
 
+#include "Logger.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLoggingCategory>
 
+#include <climits>
+#include <cmath>
+
 namespace manager {
+
+namespace {
+constexpr double c_exactLimit = 9007199254740992.0; // 2^53
+} // namespace
+
+qint64 MessageFrame::toInt64(const QJsonValue &value)
+{
+    const double number = value.toDouble();
+    if (!value.isDouble() || std::isnan(number))
+        return 0;
+    return qRound64(qBound(-c_exactLimit, number, c_exactLimit));
+}
+
+int MessageFrame::toInt(const QJsonValue &value)
+{
+    return int(qBound<qint64>(INT_MIN, toInt64(value), INT_MAX));
+}
 
 MessageFrame::MessageFrame(QString base, Options options)
     : m_base(std::move(base)), m_options(std::move(options))
@@ -45,7 +67,7 @@ bool MessageFrame::dispatch(const QByteArray &data, const QString &topic) const
         if (error.error != QJsonParseError::NoError) {
             if (m_options.rawPayloadInError)
                 qCritical().noquote().nospace()
-                    << m_options.prefix << "Failed to parse JSON message: " << payload;
+                    << m_options.prefix << "Failed to parse JSON message: " << Logger::payload(payload);
             else
                 qCritical().noquote().nospace()
                     << m_options.prefix << "Failed to parse JSON message: " << error.errorString();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 #include <QVector>
 
@@ -41,6 +42,14 @@ public:
     using RawHandler = std::function<void(const QByteArray &data, const QString &topic)>;
 
     MessageFrame(QString base, Options options);
+
+    // Numbers in the services' messages: a fraction is rounded (55.5 reads as
+    // 56, where QJsonValue::toInt() gives 0), a value beyond the type's range
+    // is held at its end, and anything that is not a number reads as 0.
+    static int toInt(const QJsonValue &value);
+    // As toInt, within the whole numbers a JSON number holds exactly (2^53),
+    // so that sums and differences of two of them cannot overflow.
+    static qint64 toInt64(const QJsonValue &value);
 
     const QString &base() const { return m_base; }
 

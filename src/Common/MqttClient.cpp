@@ -1,5 +1,7 @@
 #include "MqttClient.h"
 
+#include "Logger.h"
+
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QLoggingCategory>
@@ -212,6 +214,15 @@ private:
 
     void startAttempt(quint64 attempt)
     {
+        // The library takes port 0 for the path of a local socket named after
+        // the host: never a target here.
+        if (settings.port == 0 || settings.port > 65535) {
+            qWarning().noquote().nospace() << "[MqttClient] WARN: Invalid broker port : " << settings.port
+                                           << " (1 to 65535), not connecting to " << settings.hostname;
+            fail(TransportInvalid);
+            deliver();
+            return;
+        }
         QHostAddress literal;
         if (literal.setAddress(settings.hostname)) {
             openSocket({literal.toString()});
@@ -417,10 +428,13 @@ private:
             if (!alive)
                 return false;
             if (event.state == Connected) {
-                emit owner.connected();
+                // Subscriptions first: what the listeners publish on connection
+                // (presence, state requests) may be answered at once, and the
+                // broker takes one client's packets in order.
+                owner.onConnected();
                 if (!alive)
                     return false;
-                owner.onConnected();
+                emit owner.connected();
             } else if (event.state == Disconnected) {
                 emit owner.disconnected();
                 if (!alive)
@@ -651,7 +665,7 @@ bool MqttClient::publish(const QByteArray &data, const QString &topic, uchar qos
         qDebug().noquote().nospace() << "[MqttClient] Publishing to topic '" << topic
                                      << "' with Qos = " << int(qos) << " and Retain = " << boolText(retain)
                                      << ":\n"
-                                     << QString::fromUtf8(data);
+                                     << Logger::payload(data);
     if (client->publish(topic, data, qos, retain) == -1) {
         emit error(QStringLiteral("Publish to ") + topic + QStringLiteral(" failed."));
         return false;
@@ -712,7 +726,7 @@ void MqttClient::onReceived(const QByteArray &message, const QByteArray &topic)
 {
     if (debugEnabled())
         qDebug().noquote().nospace() << "[MqttClient] Received on topic: " << QString::fromUtf8(topic) << "\n"
-                                     << QString::fromUtf8(message);
+                                     << Logger::payload(message);
     emit received(message, topic);
 }
 

@@ -86,3 +86,12 @@ QVariantMap IPv4::toMap() const
 {
     return m_data;
 }
+
+bool IPv4::holds(const QVariantMap &map) const
+{
+    for (const QString &key : {c_address, c_netmask, c_gateway, c_dns0, c_dns1}) {
+        if (map.value(key).toString() != m_data.value(key).toString())
+            return false;
+    }
+    return true;
+}

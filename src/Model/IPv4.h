@@ -33,6 +33,10 @@ public:
     // Takes "address", "netmask", "gateway", "dns0" and "dns1"; other keys are ignored.
     void fromMap(const QVariantMap &map);
     QVariantMap toMap() const;
+    // True when fromMap(map) would change nothing: the five addresses of the
+    // map (an absent one read as empty) are the ones held. Other keys do not
+    // count, and an empty text equals an absent one.
+    bool holds(const QVariantMap &map) const;
 
 Q_SIGNALS:
     void addressChanged();

@@ -1,8 +1,12 @@
 #include "Transaction.h"
 
+#include "Common/MessageFrame.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QTime>
+
+#include <climits>
 
 namespace {
 
@@ -114,14 +118,15 @@ QVariantMap Transaction::details() const
         details[QStringLiteral("toStopGroupName")]
             = barcode.value(QLatin1String("toStopGroupName")).toString();
         details[QStringLiteral("transferRemainingMin")]
-            = barcode.value(QLatin1String("transferRemainingMin")).toInt();
+            = manager::MessageFrame::toInt(barcode.value(QLatin1String("transferRemainingMin")));
         break;
     case CardEPurse:
     case CardCappingEPurse: {
-        const int before = card.value(QLatin1String("balanceBefore")).toInt();
-        const int after = card.value(QLatin1String("balanceAfter")).toInt();
-        details[QStringLiteral("deducted")] = (before - after) / 100.0;
-        details[QStringLiteral("remaining")] = after / 100.0;
+        // 64 bits: a top-up or a debt near the int limits must not wrap.
+        const qint64 before = manager::MessageFrame::toInt64(card.value(QLatin1String("balanceBefore")));
+        const qint64 after = manager::MessageFrame::toInt64(card.value(QLatin1String("balanceAfter")));
+        details[QStringLiteral("deducted")] = double(before - after) / 100.0;
+        details[QStringLiteral("remaining")] = double(after) / 100.0;
         break;
     }
     case CardPeriodPass: {
@@ -129,9 +134,12 @@ QVariantMap Transaction::details() const
         const QJsonValue remainingMinutes = pp.value(QLatin1String("remainingMinutes"));
         // A present 0 means the pass runs out now; only an absent or null
         // member falls back to the whole days.
-        const int minutes = (remainingMinutes.isUndefined() || remainingMinutes.isNull())
-            ? pp.value(QLatin1String("remainingDays")).toInt() * 1440
-            : remainingMinutes.toInt();
+        const qint64 exact = (remainingMinutes.isUndefined() || remainingMinutes.isNull())
+            ? qint64(manager::MessageFrame::toInt(pp.value(QLatin1String("remainingDays")))) * 1440
+            : manager::MessageFrame::toInt64(remainingMinutes);
+        // Whole minutes as the screens take them; beyond the int range (some
+        // four thousand years) the pass simply runs on.
+        const int minutes = int(qBound<qint64>(INT_MIN, exact, INT_MAX));
         details[QStringLiteral("remaining")] = minutes;
         details[QStringLiteral("activationTimestamp")]
             = convertTimestamp(pp.value(QLatin1String("activationTimestamp")).toString());
@@ -144,18 +152,17 @@ QVariantMap Transaction::details() const
         const QJsonObject sj = card.value(QLatin1String("storedJourneys")).toObject();
         details[QStringLiteral("activationTimestamp")]
             = convertTimestamp(sj.value(QLatin1String("activationTimestamp")).toString());
-        details[QStringLiteral("remaining")] = sj.value(QLatin1String("after")).toInt();
+        details[QStringLiteral("remaining")] = manager::MessageFrame::toInt(sj.value(QLatin1String("after")));
         details[QStringLiteral("transferRemainingMin")]
-            = sj.value(QLatin1String("transferRemainingMin")).toInt();
+            = manager::MessageFrame::toInt(sj.value(QLatin1String("transferRemainingMin")));
         break;
     }
     case CardTransferEPurse:
         details[QStringLiteral("deducted")] = 0;
-        details[QStringLiteral("remaining")] = card.value(QLatin1String("balanceAfter")).toInt() / 100.0;
-        details[QStringLiteral("transferRemainingMin")] = card.value(QLatin1String("ePurse"))
-                                                              .toObject()
-                                                              .value(QLatin1String("transferRemainingMin"))
-                                                              .toInt();
+        details[QStringLiteral("remaining")]
+            = double(manager::MessageFrame::toInt64(card.value(QLatin1String("balanceAfter")))) / 100.0;
+        details[QStringLiteral("transferRemainingMin")] = manager::MessageFrame::toInt(
+            card.value(QLatin1String("ePurse")).toObject().value(QLatin1String("transferRemainingMin")));
         break;
     default:
         break;

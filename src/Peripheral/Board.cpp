@@ -1,5 +1,6 @@
 #include "Board.h"
 
+#include "Common/Logger.h"
 #include "Common/MqttClient.h"
 
 #include <QJsonArray>
@@ -324,7 +325,7 @@ void Board::onStatusReceived(const QJsonObject &object, const QString &topic)
         m_device.insert(QStringLiteral("voltage"), voltage);
         emit voltageChanged();
     }
-    const int uptime = device.value(QStringLiteral("uptime")).toInt();
+    const int uptime = MessageFrame::toInt(device.value(QStringLiteral("uptime")));
     if (uptime != this->uptime()) {
         qDebug().noquote().nospace() << c_prefix << "Uptime changed : " << uptime;
         m_device.insert(QStringLiteral("uptime"), uptime);
@@ -345,8 +346,8 @@ void Board::onStatusReceived(const QJsonObject &object, const QString &topic)
 void Board::onConfigReceived(const QJsonObject &object, const QString &topic)
 {
     qInfo().noquote().nospace() << c_prefix << "Processing config topic " << topic;
-    const int delay
-        = object.value(QStringLiteral("device")).toObject().value(QStringLiteral("delayShutdownFor")).toInt();
+    const int delay = MessageFrame::toInt(
+        object.value(QStringLiteral("device")).toObject().value(QStringLiteral("delayShutdownFor")));
     if (delay == m_delayShutdownFor)
         return;
     qInfo().noquote().nospace() << c_prefix << "Board shutdown delay changed : " << delay << " sec(s)";
@@ -356,13 +357,13 @@ void Board::onConfigReceived(const QJsonObject &object, const QString &topic)
 
 void Board::onDisplayReceived(const QJsonObject &object, const QString &)
 {
-    const int brightness = object.value(QStringLiteral("brightness")).toInt();
+    const int brightness = MessageFrame::toInt(object.value(QStringLiteral("brightness")));
     if (brightness != displayBrightness()) {
         qDebug().noquote().nospace() << c_prefix << "Display brightness changed : " << brightness;
         m_display.insert(QStringLiteral("brightness"), brightness);
         emit displayBrightnessChanged();
     }
-    const int sensor = object.value(QStringLiteral("sensor")).toInt();
+    const int sensor = MessageFrame::toInt(object.value(QStringLiteral("sensor")));
     if (sensor != ambientLightSensor()) {
         qDebug().noquote().nospace() << c_prefix << "Display sensor changed : " << sensor;
         m_display.insert(QStringLiteral("sensor"), sensor);
@@ -402,7 +403,10 @@ void Board::onEventReceived(const QJsonObject &object, const QString &)
 {
     const QString name = object.value(QStringLiteral("name")).toString();
     const QJsonValue data = object.value(QStringLiteral("data"));
-    qInfo().noquote().nospace() << c_prefix << "Event received : " << name << " [" << data.toVariant() << "]";
+    QString dataText;
+    QDebug(&dataText).noquote().nospace() << data.toVariant();
+    qInfo().noquote().nospace() << c_prefix << "Event received : " << Logger::payload(name) << " ["
+                                << Logger::payload(dataText) << "]";
     if (name != QLatin1String("IgnitionChanged"))
         return;
     // A board reporting a boolean must not keep the device awake on a parked

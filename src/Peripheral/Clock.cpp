@@ -1,5 +1,6 @@
 #include "Clock.h"
 
+#include "Common/Logger.h"
 #include "Common/MqttClient.h"
 
 #include <QJsonDocument>
@@ -49,16 +50,33 @@ Clock::Clock(MqttClient &mqtt, const QString &base, QObject *parent)
     m_mqtt.subscribe(m_base + QStringLiteral("/config"), 0);
 }
 
-QString Clock::runCommand(const QStringList &arguments)
+QString Clock::runCommand(const QStringList &arguments, QString *failure)
 {
     QProcess process;
     process.setProgram(c_program);
     process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(QIODevice::ReadOnly);
+    bool timedOut = false;
     if (!process.waitForFinished(c_commandTimeoutMs) && process.state() != QProcess::NotRunning) {
+        timedOut = true;
         process.kill();
         process.waitForFinished(c_commandTimeoutMs);
+    }
+    if (failure) {
+        failure->clear();
+        if (timedOut)
+            *failure = QStringLiteral("no answer within %1 msec").arg(c_commandTimeoutMs);
+        else if (process.error() == QProcess::FailedToStart)
+            *failure = QStringLiteral("could not start ") + c_program;
+        else if (process.exitStatus() != QProcess::NormalExit)
+            *failure = QStringLiteral("crashed");
+        else if (process.exitCode() != 0) {
+            const QByteArray error = process.readAllStandardError().trimmed();
+            *failure = QStringLiteral("exit code %1").arg(process.exitCode());
+            if (!error.isEmpty())
+                *failure += QStringLiteral(" (") + Logger::payload(error) + QLatin1Char(')');
+        }
     }
     QByteArray output = process.readAllStandardOutput();
     const int nul = output.indexOf('\0');
@@ -76,9 +94,20 @@ QString Clock::timezone() const
 
 void Clock::setTimezone(const QString &value)
 {
+    // Only a zone the system listed reaches the command: not the empty last
+    // row of the list, nor a text it would take for an option.
+    if (value.isEmpty() || value.startsWith(QLatin1Char('-')) || !m_timezones.contains(value)) {
+        qWarning().noquote().nospace() << "WARN: Refusing unknown time zone : " << Logger::payload(value);
+        // A view that offered the value reads the zone in effect again.
+        emit timezoneChanged();
+        return;
+    }
     if (timezone() == value)
         return;
-    runCommand({QStringLiteral("set-timezone"), value});
+    QString failure;
+    runCommand({QStringLiteral("set-timezone"), value}, &failure);
+    if (!failure.isEmpty())
+        qWarning().noquote().nospace() << "WARN: Setting time zone " << value << " failed : " << failure;
     emit timezoneChanged();
 }
 

@@ -54,7 +54,9 @@ private Q_SLOTS:
     void onMqttReceived(const QByteArray &data, const QString &topic);
 
 private:
-    static QString runCommand(const QStringList &arguments);
+    // The command's standard output. When failure is given, it receives why
+    // the command did not succeed (empty when it did).
+    static QString runCommand(const QStringList &arguments, QString *failure = nullptr);
     void publish(const QByteArray &data, const QString &suffix);
     void publishConfig(bool enabled, const QString &server);
     void onStatusReceived(const QJsonObject &object, const QString &topic);

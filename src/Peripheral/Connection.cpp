@@ -27,7 +27,7 @@ void Connection::fromMap(const QVariantMap &map)
         emit typeChanged();
     }
     const QVariantMap ipv4 = map.value(QStringLiteral("ipv4")).toMap();
-    if (ipv4 != m_ipv4.toMap()) {
+    if (!m_ipv4.holds(ipv4)) {
         m_ipv4.fromMap(ipv4);
         emit ipv4Changed();
     }

@@ -133,7 +133,7 @@ void Ethernet::onStateReceived(const QJsonObject &object, const QString &topic)
         emit macChanged();
     }
     const QVariantMap ipv4 = object.value(QStringLiteral("ipv4")).toObject().toVariantMap();
-    if (ipv4 != m_ipv4.toMap()) {
+    if (!m_ipv4.holds(ipv4)) {
         qInfo().noquote().nospace() << c_prefix << "IPv4 changed : " << ipv4;
         m_ipv4.fromMap(ipv4);
         emit ipv4Changed();

@@ -111,9 +111,16 @@ void Inspector::systemShutdown()
 
 void Inspector::scheduleShutdown(int sec)
 {
-    qInfo().noquote().nospace() << c_prefix << "Scheduling System shutdown in : " << sec << " sec(s)";
+    // A timer counts an int of milliseconds and never fires for a negative
+    // delay: the delay is held to what it can count, so a parked vehicle is
+    // always shut down in the end.
+    const int held = qBound(0, sec, c_maxShutdownDelaySec);
+    if (held != sec)
+        qWarning().noquote().nospace()
+            << c_prefix << "WARN: Shutdown delay out of range : " << sec << " sec(s), using " << held;
+    qInfo().noquote().nospace() << c_prefix << "Scheduling System shutdown in : " << held << " sec(s)";
     m_shutdownTimer.setSingleShot(true);
-    m_shutdownTimer.start(sec * 1000);
+    m_shutdownTimer.start(std::chrono::seconds(held));
 }
 
 void Inspector::abortShutdown()
@@ -159,7 +166,7 @@ void Inspector::onStatusReceived(const QJsonObject &object, const QString &topic
 
 void Inspector::onAudioReceived(const QJsonObject &object, const QString &)
 {
-    const int volume = object.value(c_card).toObject().value(QStringLiteral("volume")).toInt();
+    const int volume = MessageFrame::toInt(object.value(c_card).toObject().value(QStringLiteral("volume")));
     if (volume == audioVolume())
         return;
     m_audio.insert(c_card, volume);

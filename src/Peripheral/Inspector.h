@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <climits>
+
 namespace manager {
 
 class MqttClient;
@@ -37,6 +39,8 @@ public:
 
     // Time the screens get to show a power action before it is requested.
     static constexpr int c_powerActionDelayMs = 2000;
+    // The longest delay a timer can count in milliseconds.
+    static constexpr int c_maxShutdownDelaySec = INT_MAX / 1000;
 
 Q_SIGNALS:
     void infoChanged();

@@ -4,8 +4,6 @@
 
 #include <QtDebug>
 
-#include <climits>
-
 namespace manager {
 
 namespace {
@@ -163,9 +161,7 @@ void Update::onUpdateStatusReceived(const QJsonObject &object, const QString &)
 void Update::onUpdateProgressReceived(const QJsonObject &object, const QString &)
 {
     setProgressMessage(object.value(QStringLiteral("message")).toString());
-    // A fractional percentage is cut to its whole part rather than read as 0.
-    const double percent = object.value(QStringLiteral("progress")).toDouble();
-    setProgressPercent(static_cast<int>(qBound<double>(INT_MIN, percent, INT_MAX)));
+    setProgressPercent(MessageFrame::toInt(object.value(QStringLiteral("progress"))));
     setPending(object.value(QStringLiteral("version")).toString());
     m_checkTimer.stop();
     setStatus(m_progressMessage.contains(QLatin1Char('/')) ? QStringLiteral("Downloading")

@@ -91,7 +91,7 @@ void tst_Update::transitions_data()
         << QByteArrayList {R"({"message": "Verifying", "progress": 80.9, "version": "1.1"})"} << "Installing"
         << ""
         << "1.1"
-        << "Verifying" << 80;
+        << "Verifying" << 81; // rounded, like every number of the services
     QTest::newRow("misspelt progress topic")
         << QStringList {"/update/software/progess"}
         << QByteArrayList {R"({"message": "3/9 MB", "progress": 33, "version": "1.1"})"} << "Downloading"
