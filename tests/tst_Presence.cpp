@@ -1,5 +1,6 @@
 #include "ControllerHarness.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -96,7 +97,76 @@ private Q_SLOTS:
                QByteArray("{\"gui\": {\"displayOffMin\": 3, \"noSuchKey\": 1}}"));
         h.send(QStringLiteral("vorn/ui/config/set"), QByteArray("[1, 2]"));
         h.send(QStringLiteral("vorn/ui/config/set"), QByteArray("garbage"));
+        // Refused values are no change either: never answered as if applied.
+        h.send(QStringLiteral("vorn/ui/config/set"),
+               QByteArray("{\"gui\": {\"shutdownDelaySec\": -60, \"screenSaverBg\": \"")
+                   + QByteArray(1 << 20, 'b') + "\"}, \"mqtt\": {\"port\": 0}}");
         QCOMPARE(live(h.peer(), c_config).size(), 0);
+        QCOMPARE(h.manager().shutdownDelaySec(), 60);
+        QCOMPARE(h.log().count(QStringLiteral("[Config] WARN: Refusing ")), 3);
+        QVERIFY(QFileInfo(QStringLiteral("gui.conf")).size() < 4096);
+    }
+
+    // At debug level every payload is dumped; no secret may be among them.
+    void noSecretAtDebugLevel()
+    {
+        const QString mqttPassword = QStringLiteral("Mq77S3cret");
+        const QString pin = QStringLiteral("739164");
+        const QString newPin = QStringLiteral("582046");
+        const QString obuPassword = QStringLiteral("0buS3cret");
+        ControllerHarness h(m_broker,
+                            {{QStringLiteral("mqtt/username"), QStringLiteral("ui")},
+                             {QStringLiteral("mqtt/password"), mqttPassword},
+                             {QStringLiteral("gui/settingsPin"), pin}});
+        QVERIFY(h.waitConnected());
+        h.send(QStringLiteral("vorn/ui/config/get"), QByteArray());
+        h.send(QStringLiteral("vorn/ui/config/set"),
+               "{\"gui\": {\"settingsPin\": \"" + newPin.toUtf8() + "\", \"screenSaverBg\": \"navy\"}}");
+        h.send(QStringLiteral("vorn/blm/config"),
+               "{\"blm\": {\"obu_host\": \"10.0.0.5\", \"obu_port\": \"1883\", \"obu_username\": "
+               "\"obu\", \"obu_password\": \""
+                   + obuPassword.toUtf8() + "\"}, \"validator\": {\"passbackTime\": \"30\"}}");
+        QObject *validator = h.manager()
+                                 .engine()
+                                 .rootContext()
+                                 ->contextProperty(QStringLiteral("validatorManager"))
+                                 .value<QObject *>();
+        QVERIFY(QMetaObject::invokeMethod(validator, "saveConfig"));
+        QVERIFY(h.peer().waitFor(QStringLiteral("vorn/blm/config/set")));
+        h.manager().settingsLoginRequest(newPin);
+        h.send(QStringLiteral("vorn/blm/barcode/maintenance/scanned"),
+               "{\"validator\": {\"obc\": \"mqtt://obu:" + obuPassword.toUtf8() + "@10.0.0.6:1883\"}}");
+        h.sync();
+
+        // The secrets did go over the wire, and the dumps were written.
+        QVERIFY(h.peer().payloads(c_config).last().contains(newPin.toUtf8()));
+        QVERIFY(h.log().contains(QStringLiteral("[MqttClient] Publishing to topic 'vorn/ui/config'")));
+        QVERIFY(h.log().contains(QStringLiteral("[MqttClient] Received on topic: vorn/ui/config/set")));
+        QVERIFY(h.log().contains(QStringLiteral("[GUIManager] Config changed : ")));
+        QVERIFY(h.log().contains(QStringLiteral("[GUIManager] Data : ")));
+        for (const QString &line : h.log().lines()) {
+            for (const QString &secret : {mqttPassword, pin, newPin, obuPassword})
+                QVERIFY2(!line.contains(secret), qPrintable(line));
+        }
+    }
+
+    // The request topics are subscribed before the presence goes out, so a
+    // peer that answers the presence at once with a request is heard.
+    void requestTopicsSubscribedBeforePresence()
+    {
+        BrokerFixture broker(QStringLiteral("log_type all"));
+        QVERIFY(broker.start());
+        ControllerHarness h(broker);
+        QVERIFY(h.waitConnected());
+        const QString id = QCoreApplication::applicationName() + QLatin1Char('_')
+            + QString::number(QCoreApplication::applicationPid());
+        QTRY_VERIFY(broker.log().contains(QStringLiteral("Received PUBLISH from ") + id));
+        const QString wire = broker.log();
+        const int firstPublish = wire.indexOf(QStringLiteral("Received PUBLISH from ") + id);
+        for (const char *suffix : {"/info/get", "/status/get", "/config/get", "/config/set"}) {
+            const int subscribed = wire.indexOf(id + QStringLiteral(" 0 vorn/ui") + QLatin1String(suffix));
+            QVERIFY2(subscribed >= 0 && subscribed < firstPublish, suffix);
+        }
     }
 
     // One set that changes several keys applies every one of them, then
@@ -272,6 +342,16 @@ private Q_SLOTS:
             << "WARN: Active ethernet interface is not 'eth0' : enp1s0";
         QTest::newRow("neither member") << true << "eth0" << QByteArray("{\"other\": {}}") << QStringList()
                                         << QByteArray() << false << "";
+        // The tolerant parse takes these with an empty host: no scheme or no host, no OBC URL.
+        for (const char *url : {"hello", "10.0.0.5", " ", "http://", "mqtt:10.0.0.5"}) {
+            QTest::newRow(qPrintable(QStringLiteral("OBC URL \"%1\"").arg(QLatin1String(url))))
+                << true << "eth0"
+                << QJsonDocument(QJsonObject {{QStringLiteral("validator"),
+                                               QJsonObject {{QStringLiteral("obc"), QLatin1String(url)}}}})
+                       .toJson()
+                << QStringList() << QByteArray() << false
+                << QStringLiteral("WARN: OBC URL is not valid : ") + QLatin1String(url);
+        }
     }
 
     void maintenanceBarcode()

@@ -71,17 +71,18 @@ const QHash<QString, Limit> &limits()
     return table;
 }
 
-// A whole number as the readers will see it: texts must hold one, JSON
-// numbers are rounded as the readers round them.
+// A whole number, as the readers will see it. A fraction is refused whatever
+// its source: saved, it would come back from the file as a text no reader
+// takes for a number.
 bool wholeNumber(const QVariant &value, qint64 *result)
 {
     switch (value.userType()) {
     case QMetaType::Double:
     case QMetaType::Float: {
         const double d = value.toDouble();
-        if (!std::isfinite(d) || std::fabs(d) >= 9.0e18)
+        if (!std::isfinite(d) || std::fabs(d) >= 9.0e18 || d != std::floor(d))
             return false;
-        *result = qRound64(d);
+        *result = qint64(d);
         return true;
     }
     case QMetaType::Bool:

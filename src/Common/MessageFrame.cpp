@@ -20,7 +20,7 @@ qint64 MessageFrame::toInt64(const QJsonValue &value)
     const double number = value.toDouble();
     if (!value.isDouble() || std::isnan(number))
         return 0;
-    return qRound64(qBound(-c_exactLimit, number, c_exactLimit));
+    return std::llround(qBound(-c_exactLimit, number, c_exactLimit));
 }
 
 int MessageFrame::toInt(const QJsonValue &value)

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -107,6 +109,13 @@ QByteArray withLine(const QByteArray &content, const QByteArray &from, const QBy
     return result;
 }
 
+// Sets the modification time of a file or folder, in whole seconds.
+bool setModified(const QString &path, qint64 secsSinceEpoch)
+{
+    const timespec times[2] = {{time_t(secsSinceEpoch), 0}, {time_t(secsSinceEpoch), 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
 using Edit = void (*)(const QString &, const QByteArray &);
 } // namespace
 Q_DECLARE_METATYPE(Edit)
@@ -201,6 +210,52 @@ private Q_SLOTS:
                  (QVariantMap {{QStringLiteral("log/color"), QStringLiteral("true")},
                                {QStringLiteral("log/level"), QStringLiteral("4")}}));
         QVERIFY(config.get(QStringLiteral("log/color")).toBool());
+    }
+
+    void reReadInPlace_data()
+    {
+        QTest::addColumn<bool>("temporaryFolder");
+        QTest::newRow("temporary folder usable") << true;
+        QTest::newRow("no temporary file possible") << false;
+    }
+
+    // The re-read takes the file where it is: no copy of it (secrets and all)
+    // is made in the temporary folder, and none is needed to see an edit that
+    // keeps the file's size and time stamp.
+    void reReadInPlace()
+    {
+        QFETCH(bool, temporaryFolder);
+        const QString temp = m_dir.filePath(QStringLiteral("tmp%1").arg(++m_counter));
+        if (temporaryFolder) {
+            QVERIFY(QDir().mkpath(temp));
+            // A folder's time stamp moves whenever an entry is made or removed.
+            QVERIFY(setModified(temp, 1000000000));
+        } else {
+            writeInPlace(temp, "a file where the folder should be");
+        }
+        const QByteArray previousTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporaryFolder ? temp : temp + QStringLiteral("/sub")));
+
+        const QString path = freshPath();
+        const QByteArray original = "[log]\nlevel=2\n[mqtt]\npassword=s3cret\n";
+        writeInPlace(path, original);
+        QVERIFY(setModified(path, 1500000000));
+        Config config(path, tallyport::defaultSettings());
+        QSignalSpy changed(&config, &Config::configChanged);
+
+        // Same length and, put back at once, the same time stamp.
+        writeInPlace(path, withLine(original, "level=2", "level=3"));
+        QVERIFY(setModified(path, 1500000000));
+        QTRY_COMPARE(config.get(QStringLiteral("log/level")).toInt(), 3);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(config.get(QStringLiteral("mqtt/password")).toString(), QStringLiteral("s3cret"));
+
+        if (temporaryFolder) {
+            QCOMPARE(QFileInfo(temp).lastModified().toSecsSinceEpoch(), qint64(1000000000));
+            QCOMPARE(QDir(temp).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                     QStringList());
+        }
+        qputenv("TMPDIR", previousTemp);
     }
 
     void writingUnchangedValuesIsSilent()
@@ -346,19 +401,137 @@ private Q_SLOTS:
         QCOMPARE(config.keys().size(), 25);
     }
 
+    void fileValuesAreTexts_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("value");
+
+        QTest::newRow("number") << QByteArray("1884") << QStringLiteral("1884");
+        QTest::newRow("comma") << QByteArray("ab,cd") << QStringLiteral("ab,cd");
+        QTest::newRow("comma and blank") << QByteArray("ab, cd") << QStringLiteral("ab, cd");
+        QTest::newRow("blanks on both sides of commas")
+            << QByteArray("a , b ,c") << QStringLiteral("a , b ,c");
+        QTest::newRow("outer blanks dropped") << QByteArray("  ab, cd  ") << QStringLiteral("ab, cd");
+        QTest::newRow("quoted comma") << QByteArray("\"x,y\"") << QStringLiteral("x,y");
+        QTest::newRow("quoted blanks kept") << QByteArray("\" ab, cd \"") << QStringLiteral(" ab, cd ");
+        QTest::newRow("escapes") << QByteArray("a\\tb\\x3b\\\\c") << QStringLiteral("a\tb;\\c");
+        QTest::newRow("comment after the value") << QByteArray("ab, cd ; note") << QStringLiteral("ab, cd");
+        QTest::newRow("UTF-8 as written")
+            << QStringLiteral("Grüße, ✓").toUtf8() << QStringLiteral("Grüße, ✓");
+    }
+
+    // The file holds texts, each read exactly as written and written back so
+    // that the next reading gives the same text.
     void fileValuesAreTexts()
     {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, value);
         const QString path = freshPath();
-        writeInPlace(path, "[mqtt]\npassword=ab,cd\nusername=\"x,y\"\nport=1884\n");
+        writeInPlace(path, "[mqtt]\npassword=" + line + "\n");
         Config config(path, tallyport::defaultSettings());
-        QCOMPARE(config.get(QStringLiteral("mqtt/password")), QVariant(QStringLiteral("ab,cd")));
-        QCOMPARE(config.get(QStringLiteral("mqtt/username")), QVariant(QStringLiteral("x,y")));
-        QCOMPARE(config.get(QStringLiteral("mqtt/port")), QVariant(QStringLiteral("1884")));
+        QCOMPARE(config.get(QStringLiteral("mqtt/password")), QVariant(value));
 
-        // Written back, the comma survives the next reading.
         config.set(QStringLiteral("gui/locale"), QStringLiteral("en_US"));
         Config again(path, tallyport::defaultSettings());
-        QCOMPARE(again.get(QStringLiteral("mqtt/password")).toString(), QStringLiteral("ab,cd"));
+        QCOMPARE(again.get(QStringLiteral("mqtt/password")), QVariant(value));
+        QCOMPARE(again.get(QStringLiteral("gui/locale")).toString(), QStringLiteral("en_US"));
+    }
+
+    void outOfRangeAndOverlongValuesAreRefused_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("via"); // "set", "json" or "file"
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("accepted");
+
+        const QString delay = QStringLiteral("gui/shutdownDelaySec");
+        const QString displayOff = QStringLiteral("gui/displayOffMin");
+        // A negative delay never fires; beyond these the milliseconds of a timer overflow.
+        QTest::newRow("negative delay, remote") << delay << "json" << QVariant(-60.0) << false;
+        QTest::newRow("negative delay, screen") << delay << "set" << QVariant(-60) << false;
+        QTest::newRow("negative delay, file") << delay << "file" << QVariant("-60") << false;
+        QTest::newRow("delay a timer cannot hold") << delay << "json" << QVariant(2147484.0) << false;
+        QTest::newRow("longest delay") << delay << "json" << QVariant(2147483.0) << true;
+        QTest::newRow("no delay") << delay << "set" << QVariant(0) << true;
+        QTest::newRow("huge delay") << delay << "json" << QVariant(1e300) << false;
+        QTest::newRow("fractional delay") << delay << "json" << QVariant(30.5) << false;
+        QTest::newRow("delay not a number") << delay << "file" << QVariant("soon") << false;
+        QTest::newRow("negative display off") << displayOff << "set" << QVariant(-1) << false;
+        QTest::newRow("display off a timer cannot hold")
+            << displayOff << "json" << QVariant(35792.0) << false;
+        QTest::newRow("longest display off") << displayOff << "file" << QVariant("35791") << true;
+        QTest::newRow("negative animation switch")
+            << QStringLiteral("gui/animSwitchSec") << "json" << QVariant(-1.0) << false;
+        QTest::newRow("port 0") << QStringLiteral("mqtt/port") << "json" << QVariant(0.0) << false;
+        QTest::newRow("port beyond TCP")
+            << QStringLiteral("mqtt/port") << "file" << QVariant("65536") << false;
+        QTest::newRow("port as text") << QStringLiteral("mqtt/port") << "file" << QVariant("abc") << false;
+        QTest::newRow("log level not a number")
+            << QStringLiteral("log/level") << "file" << QVariant("x") << false;
+
+        // Texts have a sane length for their key.
+        QTest::newRow("megabyte background") << QStringLiteral("gui/screenSaverBg") << "json"
+                                             << QVariant(QString(1 << 20, QLatin1Char('b'))) << false;
+        QTest::newRow("long colour name") << QStringLiteral("gui/screenSaverBg") << "json"
+                                          << QVariant(QString(64, QLatin1Char('b'))) << true;
+        QTest::newRow("long password")
+            << QStringLiteral("mqtt/password") << "set" << QVariant(QString(257, QLatin1Char('p'))) << false;
+        QTest::newRow("long PIN, file") << QStringLiteral("gui/settingsPin") << "file"
+                                        << QVariant(QString(33, QLatin1Char('7'))) << false;
+        QTest::newRow("long unknown key, file")
+            << QStringLiteral("extra/note") << "file" << QVariant(QString(1025, QLatin1Char('n'))) << false;
+    }
+
+    // Refused with a warning, the previous value kept, nothing saved or
+    // announced; the warning never shows a secret.
+    void outOfRangeAndOverlongValuesAreRefused()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, via);
+        QFETCH(QVariant, value);
+        QFETCH(bool, accepted);
+
+        const QString path = freshPath();
+        const QString section = key.section(QLatin1Char('/'), 0, 0);
+        const QString name = key.section(QLatin1Char('/'), 1);
+        QByteArray content = "; untouched unless something changes\n";
+        if (via == QLatin1String("file"))
+            content
+                += "[" + section.toUtf8() + "]\n" + name.toUtf8() + "=" + value.toString().toUtf8() + "\n";
+        writeInPlace(path, content);
+
+        QStringList lines;
+        QVariantList changes;
+        QVariant kept;
+        {
+            MessageLog log;
+            Config config(path, tallyport::defaultSettings());
+            QSignalSpy changed(&config, &Config::configChanged);
+            if (via == QLatin1String("set")) {
+                config.set(key, value);
+            } else if (via == QLatin1String("json")) {
+                config.fromJson(
+                    QJsonObject {{section, QJsonObject {{name, QJsonValue::fromVariant(value)}}}});
+            }
+            kept = config.get(key);
+            for (const QList<QVariant> &signal : qAsConst(changed))
+                changes << signal.at(0);
+            lines = MessageLog::lines();
+        }
+
+        const QStringList refusals = lines.filter(QStringLiteral("[Config] WARN: Refusing ") + key + " : ");
+        if (accepted) {
+            QCOMPARE(refusals, QStringList());
+            QCOMPARE(kept.toString(), value.toString());
+            return;
+        }
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY2(refusals.first().size() < 300, qPrintable(refusals.first().left(300)));
+        QCOMPARE(kept, tallyport::defaultSettings().value(key));
+        QCOMPARE(changes, QVariantList());
+        QVERIFY(readAll(path).startsWith("; untouched"));
+        if (key == QLatin1String("mqtt/password") || key == QLatin1String("gui/settingsPin"))
+            QVERIFY2(!refusals.first().contains(value.toString().left(8)), qPrintable(refusals.first()));
     }
 
     void toJsonIsTwoLevels()

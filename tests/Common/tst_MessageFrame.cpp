@@ -1,8 +1,11 @@
 #include "Common/MessageFrame.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
+
+#include <climits>
 
 using manager::MessageFrame;
 
@@ -66,6 +69,8 @@ private slots:
     void topicFilterAndRoutes_data();
     void topicFilterAndRoutes();
     void rawRoutesTakeBytesUnparsed();
+    void numbersAreRounded_data();
+    void numbersAreRounded();
 
 private:
     QtMessageHandler m_previous = nullptr;
@@ -98,6 +103,15 @@ void tst_MessageFrame::payloadHandling_data()
         << QStringList {"[Validator] Failed to parse JSON message: " + parserError(R"({"a": )")};
     QTest::newRow("junk logged raw without prefix")
         << "clock" << junk << false << empty << QStringList {"Failed to parse JSON message: not json {"};
+    // A raw payload in a log line is cut, with its size noted, and shows no secret.
+    const QByteArray huge = QByteArray(8 * 1024 * 1024, 'x');
+    QTest::newRow("8 MiB junk logged raw, cut")
+        << "clock" << huge << false << empty
+        << QStringList {"Failed to parse JSON message: " + QString(4096, QLatin1Char('x'))
+                        + " ... [cut, 8388608 bytes in all]"};
+    QTest::newRow("junk with a secret logged raw")
+        << "clock" << QByteArray(R"({"obu_password": "pw", )") << false << empty
+        << QStringList {R"(Failed to parse JSON message: {"obu_password": "****", )"};
 }
 
 void tst_MessageFrame::payloadHandling()
@@ -209,6 +223,36 @@ void tst_MessageFrame::rawRoutesTakeBytesUnparsed()
     QVERIFY(frame.dispatch("{}", QStringLiteral("vorn/svc/blob/more")));
     QCOMPARE(parsed, 1);
     QCOMPARE(raw.size(), 3);
+}
+
+void tst_MessageFrame::numbersAreRounded_data()
+{
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<int>("asInt");
+    QTest::addColumn<qint64>("asInt64");
+
+    QTest::newRow("whole") << QJsonValue(55) << 55 << qint64(55);
+    QTest::newRow("half up") << QJsonValue(55.5) << 56 << qint64(56);
+    QTest::newRow("just below") << QJsonValue(80.9) << 81 << qint64(81);
+    QTest::newRow("negative half") << QJsonValue(-55.5) << -56 << qint64(-56);
+    QTest::newRow("beyond int") << QJsonValue(3e9) << INT_MAX << qint64(3000000000);
+    QTest::newRow("below int") << QJsonValue(-3e9) << INT_MIN << qint64(-3000000000);
+    QTest::newRow("beyond what a double holds exactly")
+        << QJsonValue(1e300) << INT_MAX << qint64(9007199254740992);
+    QTest::newRow("text") << QJsonValue(QStringLiteral("55")) << 0 << qint64(0);
+    QTest::newRow("boolean") << QJsonValue(true) << 0 << qint64(0);
+    QTest::newRow("null") << QJsonValue(QJsonValue::Null) << 0 << qint64(0);
+    QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << 0 << qint64(0);
+    QTest::newRow("array") << QJsonValue(QJsonArray {1}) << 0 << qint64(0);
+}
+
+void tst_MessageFrame::numbersAreRounded()
+{
+    QFETCH(QJsonValue, value);
+    QFETCH(int, asInt);
+    QFETCH(qint64, asInt64);
+    QCOMPARE(MessageFrame::toInt(value), asInt);
+    QCOMPARE(MessageFrame::toInt64(value), asInt64);
 }
 
 QTEST_GUILESS_MAIN(tst_MessageFrame)

@@ -3,13 +3,16 @@
 #include "BrokerFixture.h"
 #include "TestPeer.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLocalServer>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -102,7 +105,9 @@ private slots:
     void initTestCase();
 
     void publishOnlyWhenConnected();
-    void subscriptionsFollowConnectedInRequestOrder();
+    void subscriptionsPrecedeConnectedInRequestOrder();
+    void portOutsideTcpIsRefused_data();
+    void portOutsideTcpIsRefused();
     void brokerRestartRetriesEveryRetryMillisAndResubscribes();
     void silentServerAttemptIsCutAfterRetryMillis();
     void refusalsAreLoggedAndRetried_data();
@@ -113,7 +118,7 @@ private slots:
     void payloadsAndTopicsArriveUnchanged();
     void refusedSubscriptionsAndPublishesAreSignalled();
     void explicitDisconnectIsQuietAndReconnects();
-    void disconnectFromConnectedSlotSkipsRenewal();
+    void disconnectFromConnectedSlotIsSafe();
     void clientDestroyedFromReceivedSlot();
 
 private:
@@ -174,7 +179,9 @@ void tst_MqttClient::publishOnlyWhenConnected()
     QCOMPARE(errors.count(), 0);
 }
 
-void tst_MqttClient::subscriptionsFollowConnectedInRequestOrder()
+// The remembered subscriptions go out before the listeners of connected()
+// publish anything, so an answer to what they publish is never missed.
+void tst_MqttClient::subscriptionsPrecedeConnectedInRequestOrder()
 {
     BrokerFixture broker(QStringLiteral("log_type all"));
     QVERIFY(broker.start());
@@ -183,8 +190,10 @@ void tst_MqttClient::subscriptionsFollowConnectedInRequestOrder()
     LogCapture log;
     auto client = makeClient(broker);
     client->setClientId(QStringLiteral("order-ui"));
-    QObject::connect(client.get(), &MqttClient::connected,
-                     [] { LogCapture::mark(QStringLiteral("<connected>")); });
+    QObject::connect(client.get(), &MqttClient::connected, [&client] {
+        LogCapture::mark(QStringLiteral("<connected>"));
+        client->publish("hello", QStringLiteral("svc/presence"));
+    });
     client->subscribe(QStringLiteral("svc/b"));
     client->subscribe(QStringLiteral("svc/a"), 1);
     client->subscribe(QStringLiteral("svc/b"));
@@ -196,16 +205,61 @@ void tst_MqttClient::subscriptionsFollowConnectedInRequestOrder()
     QVERIFY(broker.start());
     QSignalSpy connected(client.get(), &MqttClient::connected);
     QVERIFY(connected.wait(5000));
-    const QStringList expected {QStringLiteral("<connected>"),
-                                QStringLiteral("[MqttClient] Connected to broker 127.0.0.1"),
+    const QStringList expected {QStringLiteral("[MqttClient] Connected to broker 127.0.0.1"),
                                 QStringLiteral("[MqttClient] Subscribing to 'svc/b' with QoS = 0"),
                                 QStringLiteral("[MqttClient] Subscribing to 'svc/a' with QoS = 1"),
-                                QStringLiteral("[MqttClient] Subscribing to 'svc/b' with QoS = 0")};
-    const QStringList afterConnect = log.lines().mid(log.lines().indexOf(QStringLiteral("<connected>")));
+                                QStringLiteral("[MqttClient] Subscribing to 'svc/b' with QoS = 0"),
+                                QStringLiteral("<connected>")};
+    const QStringList lines = log.lines();
+    const QStringList afterConnect = lines.mid(lines.indexOf(expected.first()));
     QCOMPARE(afterConnect.mid(0, expected.size()), expected);
 
     const QStringList sent {QStringLiteral("svc/b@0"), QStringLiteral("svc/a@1"), QStringLiteral("svc/b@0")};
     QTRY_COMPARE(brokerSubscriptions(broker, QStringLiteral("order-ui")), sent);
+    // On the wire as well: the broker had every subscription before the publish.
+    QTRY_VERIFY(broker.log().contains(QStringLiteral("Received PUBLISH from order-ui")));
+    const QString wire = broker.log();
+    QVERIFY(wire.lastIndexOf(QStringLiteral("Received SUBSCRIBE from order-ui"))
+            < wire.indexOf(QStringLiteral("Received PUBLISH from order-ui")));
+}
+
+void tst_MqttClient::portOutsideTcpIsRefused_data()
+{
+    QTest::addColumn<uint>("port");
+    QTest::newRow("0") << 0u;
+    QTest::newRow("65536") << 65536u;
+}
+
+// libmosquitto takes port 0 for a local socket named after the host: a socket
+// of that name here must never see a connection.
+void tst_MqttClient::portOutsideTcpIsRefused()
+{
+    QFETCH(uint, port);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QLocalServer local;
+    QVERIFY(local.listen(dir.filePath(QStringLiteral("127.0.0.1"))));
+
+    LogCapture log;
+    MqttClient client;
+    client.setHostname(QStringLiteral("127.0.0.1"));
+    client.setPort(port);
+    client.setRetryMillis(100);
+    QSignalSpy disconnected(&client, &MqttClient::disconnected);
+    client.connect();
+    QVERIFY(disconnected.wait(5000));
+    QVERIFY(disconnected.wait(5000)); // and so on, every retry
+    QDir::setCurrent(previous);
+
+    QVERIFY(!local.hasPendingConnections());
+    const QString warning = QStringLiteral("[MqttClient] WARN: Invalid broker port : %1 (1 to 65535), not "
+                                           "connecting to 127.0.0.1")
+                                .arg(port);
+    QVERIFY2(log.count(warning) >= 2, qPrintable(log.lines().join(QLatin1Char('\n'))));
+    QVERIFY(log.count(c_transportLine) >= 2);
+    QCOMPARE(client.state(), MqttClient::Disconnected);
 }
 
 void tst_MqttClient::brokerRestartRetriesEveryRetryMillisAndResubscribes()
@@ -486,7 +540,7 @@ void tst_MqttClient::explicitDisconnectIsQuietAndReconnects()
     QCOMPARE(errors.count(), 0);
 }
 
-void tst_MqttClient::disconnectFromConnectedSlotSkipsRenewal()
+void tst_MqttClient::disconnectFromConnectedSlotIsSafe()
 {
     auto client = makeClient(m_broker);
     client->subscribe(QStringLiteral("slot/t"));
@@ -500,7 +554,7 @@ void tst_MqttClient::disconnectFromConnectedSlotSkipsRenewal()
     client->connect();
     QTRY_COMPARE(connections, 2);
     QCOMPARE(client->state(), MqttClient::Connected);
-    // No subscription was attempted on the connection that was already closed.
+    // The renewal came before the slot closed the connection: nothing failed.
     QCOMPARE(errors.count(), 0);
 
     TestPeer peer;

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <climits>
+
 namespace {
 
 QJsonObject json(const char *text)
@@ -173,6 +175,14 @@ void tst_Transaction::details_data()
         R"({"type": 2, "card": {"balanceBefore": 500, "balanceAfter": 2505}})")
                                     << QVariantMap {{"deducted", -20.05}, {"remaining", 25.05}};
 
+    // Near the int limits the arithmetic must not wrap.
+    QTest::newRow("e-purse near the int limits")
+        << QByteArray(R"({"type": 2, "card": {"balanceBefore": 2147483647, "balanceAfter": -2147483648}})")
+        << QVariantMap {{"deducted", 42949672.95}, {"remaining", -21474836.48}};
+    QTest::newRow("fractional hundredths")
+        << QByteArray(R"({"type": 15, "card": {"balanceBefore": 1000.4, "balanceAfter": 879.6}})")
+        << QVariantMap {{"deducted", 1.2}, {"remaining", 8.8}};
+
     QTest::newRow("period pass minutes")
         << withType(8) << QVariantMap {{"remaining", 90}, {"activationTimestamp", activated.toLocalTime()}};
     QTest::newRow("period pass minutes null") << QByteArray(
@@ -184,6 +194,12 @@ void tst_Transaction::details_data()
     QTest::newRow("period pass minutes present 0")
         << QByteArray(R"({"type": 8, "card": {"periodPass": {"remainingMinutes": 0, "remainingDays": 2}}})")
         << QVariantMap {{"remaining", 0}};
+    QTest::newRow("period pass of more days than int minutes hold")
+        << QByteArray(R"({"type": 8, "card": {"periodPass": {"remainingDays": 1500000}}})")
+        << QVariantMap {{"remaining", INT_MAX}};
+    QTest::newRow("period pass fractional minutes")
+        << QByteArray(R"({"type": 8, "card": {"periodPass": {"remainingMinutes": 89.6}}})")
+        << QVariantMap {{"remaining", 90}};
     QTest::newRow("period pass bad timestamp")
         << QByteArray(R"({"type": 8, "card": {"periodPass": {"remainingMinutes": 5,
             "activationTimestamp": "2024-03-01 06:30:00"}}})")
@@ -229,6 +245,11 @@ void tst_Transaction::details()
 
 void tst_Transaction::periodPassExpiresFromNow()
 {
+    // However many days, the expiry lies ahead.
+    const Transaction far(json(R"({"type": 8, "card": {"periodPass": {"remainingDays": 1500000}}})"));
+    QVERIFY(far.details().value(QStringLiteral("expires")).toDateTime()
+            > QDateTime::currentDateTime().addYears(4000));
+
     // Expiry counts from the moment of the call, whatever the activation.
     const Transaction t(json(R"({"type": 8, "card": {"periodPass": {"remainingMinutes": 90,
                                  "activationTimestamp": "2020-01-01T00:00:00Z"}}})"));

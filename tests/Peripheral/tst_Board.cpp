@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <climits>
+
 using manager::Board;
 using manager::MqttClient;
 
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void statusMessage_data();
     void statusMessage();
     void repeatedMessagesEmitNothing();
+    void fractionalNumbersAreRounded();
     void ignitionEvent_data();
     void ignitionEvent();
     void stateMessages();
@@ -148,6 +151,26 @@ void tst_Board::repeatedMessagesEmitNothing()
     deliver(client, QStringLiteral("/audio"), R"({"mute": true})");
     deliver(client, QStringLiteral("/config"), R"({"device": {"delayShutdownFor": 45}})");
     QCOMPARE(all.fired(), QStringList());
+}
+
+// A service that reports 55.5 means about 56, not 0.
+void tst_Board::fractionalNumbersAreRounded()
+{
+    MqttClient client;
+    Board board(client, c_base);
+    prime(client);
+
+    deliver(client, QStringLiteral("/status"), QByteArray(c_fullStatus).replace("3600", "3600.6"));
+    deliver(client, QStringLiteral("/display"), R"({"brightness": 55.5, "sensor": 33.4, "mode": "auto"})");
+    deliver(client, QStringLiteral("/config"), R"({"device": {"delayShutdownFor": 90.5}})");
+    QCOMPARE(board.uptime(), 3601);
+    QCOMPARE(board.displayBrightness(), 56);
+    QCOMPARE(board.ambientLightSensor(), 33);
+    QCOMPARE(board.delayShutdownFor(), 91);
+
+    // Beyond what an int holds: the end of the range, never a wrapped value.
+    deliver(client, QStringLiteral("/config"), R"({"device": {"delayShutdownFor": 1e12}})");
+    QCOMPARE(board.delayShutdownFor(), INT_MAX);
 }
 
 void tst_Board::ignitionEvent_data()

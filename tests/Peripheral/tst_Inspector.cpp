@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <climits>
+
 using manager::Inspector;
 using manager::MqttClient;
 
@@ -41,6 +43,8 @@ private Q_SLOTS:
     void badPayloads_data();
     void badPayloads();
     void scheduledShutdown();
+    void delayOutOfRangeIsHeld_data();
+    void delayOutOfRangeIsHeld();
     void rescheduleRestartsTheDelay();
     void abortStopsScheduledShutdown();
     void requestsThroughBroker();
@@ -103,6 +107,10 @@ void tst_Inspector::infoAndVolume()
     deliver(client, QStringLiteral("/audio"), R"({"internal": {"volume": "80"}})");
     QCOMPARE(inspector.audioVolume(), 0);
     QCOMPARE(all.fired(), QStringList {"audioVolumeChanged"});
+
+    // A fraction is rounded, not read as 0.
+    deliver(client, QStringLiteral("/audio"), R"({"internal": {"volume": 55.5}})");
+    QCOMPARE(inspector.audioVolume(), 56);
 }
 
 void tst_Inspector::badPayloads_data()
@@ -165,6 +173,43 @@ void tst_Inspector::scheduledShutdown()
     inspector.scheduleShutdown(0);
     QCOMPARE(started.count(), 0);
     QVERIFY(started.wait(1000));
+}
+
+void tst_Inspector::delayOutOfRangeIsHeld_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("held");
+
+    QTest::newRow("negative") << -60 << 0;
+    QTest::newRow("beyond a timer's milliseconds") << 2147484 << 2147483;
+    QTest::newRow("int limit") << INT_MAX << 2147483;
+}
+
+// A negative delay would never fire and a large one would overflow the
+// milliseconds: either way a parked vehicle would never shut down.
+void tst_Inspector::delayOutOfRangeIsHeld()
+{
+    QFETCH(int, seconds);
+    QFETCH(int, held);
+    MqttClient client;
+    Inspector inspector(client, c_base);
+    QSignalSpy started(&inspector, &Inspector::systemShutdownStarted);
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable(QStringLiteral("[Inspector] WARN: Shutdown delay out of range : "
+                                                   "%1 sec(s), using %2")
+                                        .arg(seconds)
+                                        .arg(held)));
+    QTest::ignoreMessage(
+        QtInfoMsg,
+        qPrintable(QStringLiteral("[Inspector] Scheduling System shutdown in : %1 sec(s)").arg(held)));
+    inspector.scheduleShutdown(seconds);
+    if (held == 0) {
+        QVERIFY(started.wait(1000));
+    } else {
+        QVERIFY(!started.wait(300));
+        inspector.abortShutdown();
+    }
 }
 
 void tst_Inspector::rescheduleRestartsTheDelay()

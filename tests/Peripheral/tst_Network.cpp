@@ -64,6 +64,8 @@ private Q_SLOTS:
     void networkStatus();
     void ethernetState_data();
     void ethernetState();
+    void equalAddressesAreNoChange_data();
+    void equalAddressesAreNoChange();
     void ethernetConfig();
     void badPayloads_data();
     void badPayloads();
@@ -151,6 +153,51 @@ void tst_Network::ethernetState()
     QCOMPARE(all.fired(), expectedSignals);
     QCOMPARE(ethernet->ipv4()->address(), address);
     QVERIFY(ethernet->config()->address().isEmpty()); // live state never touches the configuration
+}
+
+void tst_Network::equalAddressesAreNoChange_data()
+{
+    QTest::addColumn<QByteArray>("ipv4");
+
+    // Real interfaces report an unused DNS server as an empty text.
+    QTest::newRow("empty dns1") << QByteArray(R"({"address": "10.0.0.7", "netmask": "255.255.255.0",
+        "gateway": "10.0.0.1", "dns0": "10.0.0.2", "dns1": ""})");
+    QTest::newRow("dns1 absent") << QByteArray(R"({"address": "10.0.0.7", "netmask": "255.255.255.0",
+        "gateway": "10.0.0.1", "dns0": "10.0.0.2"})");
+    QTest::newRow("all empty") << QByteArray(R"({"address": "", "netmask": "", "gateway": "", "dns0": "",
+        "dns1": ""})");
+    QTest::newRow("a member beyond the five") << QByteArray(R"({"address": "10.0.0.7", "prefix": 24})");
+}
+
+// The same report twice is no change: no signal, no "IPv4 changed" line.
+void tst_Network::equalAddressesAreNoChange()
+{
+    QFETCH(QByteArray, ipv4);
+    MqttClient client;
+    Network network(client, c_base);
+    const QByteArray state = R"({"interface": "eth0", "typeStr": "ethernet", "stateStr": "activated",
+        "reasonStr": "none", "mac": "00:11:22:33:44:55", "ipv4": )"
+        + ipv4 + "}";
+    const QByteArray status = R"json({"stateStr": "connected", "primaryConnection": {"interface": "eth0",
+        "stateStr": "activated", "typeStr": "ethernet", "ipv4": )json"
+        + ipv4 + "}}";
+    deliver(client, QStringLiteral("/ethernet/state"), state);
+    deliver(client, QStringLiteral("/status"), status);
+
+    AllSignals ethernet(network.ethernet());
+    AllSignals live(network.ethernet()->ipv4());
+    AllSignals primary(network.primaryConnection());
+    static QStringList lines;
+    lines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { lines << message; });
+    deliver(client, QStringLiteral("/ethernet/state"), state);
+    deliver(client, QStringLiteral("/status"), status);
+    qInstallMessageHandler(previous);
+    QCOMPARE(lines.filter(QStringLiteral("IPv4 changed")), QStringList());
+    QCOMPARE(ethernet.fired(), QStringList());
+    QCOMPARE(live.fired(), QStringList());
+    QCOMPARE(primary.fired(), QStringList());
 }
 
 void tst_Network::ethernetConfig()
