@@ -1,5 +1,7 @@
 #include "Config.h"
 
+#include "StaleFiles.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -11,6 +13,7 @@
 namespace {
 const QString c_separator = QStringLiteral("------------------------------------------------------------");
 const QString c_mask = QStringLiteral("****");
+const QString c_logPrefix = QStringLiteral("[Config] ");
 
 // Secrets never reach the log; an empty one is shown as empty so a missing
 // password stays visible.
@@ -40,6 +43,9 @@ QVariantMap readSettings(QSettings &settings)
 Config::Config(const QString &filename, const QVariantMap &defaults, QObject *parent)
     : QObject(parent), m_filename(filename), m_settings(defaults), m_defaults(defaults)
 {
+    // Leftovers of a save cut short by a power loss: one process owns the
+    // file, so at start nothing else can be writing it.
+    StaleFiles::removeTemporaries(m_filename, c_logPrefix);
     if (!QFileInfo::exists(m_filename)) {
         qWarning().noquote().nospace() << "[Config] Creating default config file : " << m_filename;
         save();
@@ -247,6 +253,7 @@ void Config::save()
 {
     // Our own write must not come back as an outside edit.
     m_watch.removePath(m_filename);
+    StaleFiles::clearLock(m_filename, c_logPrefix);
     {
         QSettings settings(m_filename, QSettings::NativeFormat);
         for (auto it = m_settings.constBegin(); it != m_settings.constEnd(); ++it) {
