@@ -15,6 +15,8 @@ packages=(
     libqrcodegencpp-dev fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri imagemagick
     librsvg2-bin optipng
+    # the fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes
+    clang libclang-rt-14-dev
 )
 
 missing=()

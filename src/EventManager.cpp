@@ -1,6 +1,7 @@
 #include "EventManager.h"
 
 #include "Common/Config.h"
+#include "Common/StaleFiles.h"
 #include "Model/Event.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@ const QString c_category = QStringLiteral("category");
 const QString c_name = QStringLiteral("name");
 const QString c_desc = QStringLiteral("desc");
 const QString c_timestamp = QStringLiteral("timestamp");
+const QString c_logPrefix = QStringLiteral("[EventManager] ");
 } // namespace
 
 EventManager::EventManager(Config &config, QObject *parent) : EventManager(config, defaultFilePath(), parent)
@@ -148,6 +150,7 @@ void EventManager::applyFilterPeriod(const QString &period)
 
 void EventManager::load()
 {
+    StaleFiles::removeTemporaries(m_filePath, c_logPrefix);
     QSettings settings(m_filePath, QSettings::IniFormat);
     const int size = settings.beginReadArray(c_array);
     const int first = size >= c_loadWindow ? size - c_loadWindow : 0;
@@ -164,6 +167,7 @@ void EventManager::load()
 
 void EventManager::save()
 {
+    StaleFiles::clearLock(m_filePath, c_logPrefix);
     QSettings settings(m_filePath, QSettings::IniFormat);
     settings.clear();
     settings.beginWriteArray(c_array, m_data.size());

@@ -2,6 +2,7 @@
 
 #include "Common/Config.h"
 #include "Common/Logger.h"
+#include "Common/StaleFiles.h"
 #include "Model/Event.h"
 #include "Model/EventLogin.h"
 #include "Model/EventLogout.h"
@@ -49,6 +50,9 @@ GUIManager::GUIManager(Config &config, QObject *parent)
     : QObject(parent)
     , m_qmlContext(m_engine.rootContext())
     , m_config(config)
+    // A child, so that tools driving the controller as the broker would can
+    // reach it (findChild); it stays a member for its lifetime.
+    , m_mqtt(this)
     , m_validator(m_mqtt, config.get(QStringLiteral("topics/blm")).toString())
     , m_board(m_mqtt, config.get(QStringLiteral("topics/board")).toString())
     , m_inspector(m_mqtt, config.get(QStringLiteral("topics/inspector")).toString())
@@ -62,6 +66,10 @@ GUIManager::GUIManager(Config &config, QObject *parent)
     m_screenTimer.setSingleShot(true);
     m_displayOffTimer.setSingleShot(true);
 
+    // A save of the device id cut short between writing its temporary and
+    // renaming it leaves the temporary beside the file for good. Only at
+    // start: later loads follow a path that a remote setting may point anywhere.
+    StaleFiles::removeTemporaries(m_config.get(QStringLiteral("gui/deviceId")).toString(), c_prefix);
     // Before the logger: these lines go to the toolkit's default output.
     loadDeviceId();
     configureLogging();

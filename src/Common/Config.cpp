@@ -2,6 +2,7 @@
 
 #include "IniReader.h"
 #include "Logger.h"
+#include "StaleFiles.h"
 
 #include <QDebug>
 #include <QFile>
@@ -16,6 +17,7 @@
 namespace {
 const QString c_separator = QStringLiteral("------------------------------------------------------------");
 const QString c_mask = QStringLiteral("****");
+const QString c_logPrefix = QStringLiteral("[Config] ");
 
 // What a value of a key may be. Numbers are whole and within [min, max]; a
 // text (any value, as text) is at most maxLength characters long.
@@ -100,6 +102,9 @@ bool wholeNumber(const QVariant &value, qint64 *result)
 Config::Config(const QString &filename, const QVariantMap &defaults, QObject *parent)
     : QObject(parent), m_filename(filename), m_settings(defaults), m_defaults(defaults)
 {
+    // Leftovers of a save cut short by a power loss: one process owns the
+    // file, so at start nothing else can be writing it.
+    StaleFiles::removeTemporaries(m_filename, c_logPrefix);
     if (!QFileInfo::exists(m_filename)) {
         qWarning().noquote().nospace() << "[Config] Creating default config file : " << m_filename;
         save();
@@ -337,6 +342,7 @@ void Config::save()
 {
     // Our own write must not come back as an outside edit.
     m_watch.removePath(m_filename);
+    StaleFiles::clearLock(m_filename, c_logPrefix);
     {
         QSettings settings(m_filename, QSettings::NativeFormat);
         for (auto it = m_settings.constBegin(); it != m_settings.constEnd(); ++it) {
