@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 
 namespace manager {
 
@@ -38,6 +39,13 @@ public:
     void setMethod(const QString &method);
     IPv4 *ipv4() { return &m_ipv4; }
     IPv4 *config() { return &m_config; }
+
+    // For the configuration page: the same checks the barcode handler runs.
+    Q_INVOKABLE int check(const QString &method, const QVariantMap &fields) const
+    {
+        return IPv4::check(method, fields);
+    }
+    Q_INVOKABLE bool isAddress(const QString &text) const { return IPv4::isAddress(text); }
 
 Q_SIGNALS:
     void interfaceChanged();

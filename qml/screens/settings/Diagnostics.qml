@@ -151,10 +151,13 @@ Item {
             if (root.runningTest === "rfid")
                 message.text = qsTr("Tap a card")
         }
-        function onTicketValidated() {
+        // Only a result of the barcode reader, and only while its test runs:
+        // card results arrive as validations too.
+        function onBarcodeScanned() {
+            if (root.runningTest !== "barcode")
+                return
             root.diagnostics.barcodeScan = "OK"
-            if (root.runningTest === "barcode")
-                message.close()
+            message.close()
         }
     }
 

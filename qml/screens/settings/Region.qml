@@ -19,7 +19,27 @@ SettingsPage {
     readonly property alias ntpServerField: ntpServerField
     readonly property alias ntpSwitch: ntpSwitch
 
-    Component.onCompleted: clock.refresh()
+    // Reading the clock's zone runs a system command that blocks for up to a
+    // second, so it is read once here and again after each change.
+    property string timezone: ""
+
+    function readTimezone() {
+        timezone = clock ? clock.timezone : ""
+    }
+
+    Component.onCompleted: {
+        if (!clock)
+            return
+        clock.refresh()
+        readTimezone()
+    }
+
+    Connections {
+        target: root.clock
+        function onTimezoneChanged() {
+            root.readTimezone()
+        }
+    }
 
     Timer {
         interval: 1000
@@ -110,8 +130,8 @@ SettingsPage {
             objectName: "timezoneBox"
             Layout.fillWidth: true
             model: root.clock ? root.clock.timezones : []
-            currentIndex: root.clock ? root.clock.timezones.indexOf(root.clock.timezone) : -1
-            displayText: currentIndex < 0 && root.clock ? root.clock.timezone : currentText
+            currentIndex: root.clock ? root.clock.timezones.indexOf(root.timezone) : -1
+            displayText: currentIndex < 0 ? root.timezone : currentText
             font.family: "DejaVu Sans"
             onActivated: root.clock.timezone = root.clock.timezones[index]
         }

@@ -98,6 +98,7 @@ ApplicationWindow {
         signal cardDetected(string uid, string type)
         signal cardRemoved
         signal ticketValidated
+        signal barcodeScanned
         property QtObject rfid: QtObject {
             property bool enabled: false
         }
