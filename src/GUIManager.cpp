@@ -804,11 +804,12 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         const QString dns1 = text("dns1");
 
         manager::Ethernet *ethernet = m_network.ethernet();
-        const IPv4::Problem problem = IPv4::check(method, {{QStringLiteral("address"), address},
-                                                           {QStringLiteral("netmask"), netmask},
-                                                           {QStringLiteral("gateway"), gateway},
-                                                           {QStringLiteral("dns0"), dns0},
-                                                           {QStringLiteral("dns1"), dns1}});
+        const IPv4::Problem problem = IPv4::check(method,
+                                                  {{QStringLiteral("address"), address},
+                                                   {QStringLiteral("netmask"), netmask},
+                                                   {QStringLiteral("gateway"), gateway},
+                                                   {QStringLiteral("dns0"), dns0},
+                                                   {QStringLiteral("dns1"), dns1}});
         if (problem != IPv4::NoProblem) {
             qWarning().noquote().nospace()
                 << c_prefix << "WARN: Ethernet configuration refused : " << IPv4::problemText(problem);

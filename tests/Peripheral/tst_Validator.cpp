@@ -529,7 +529,8 @@ void tst_Validator::validationResults()
     QVariantList maps;
     // Which reader each result came from, told just before the result itself.
     QStringList readers;
-    connect(m_validator.get(), &Validator::barcodeScanned, this, [&] { readers << QStringLiteral("barcode"); });
+    connect(m_validator.get(), &Validator::barcodeScanned, this,
+            [&] { readers << QStringLiteral("barcode"); });
     connect(m_validator.get(), &Validator::ticketValidated, this, [&](const Transaction &transaction) {
         maps.append(transaction.toMap());
         if (readers.size() < maps.size())
