@@ -119,6 +119,8 @@ Item {
             validatorManager.calls = []
             page = stack.push(diagnosticsPage, {}, StackView.Immediate)
             verify(page)
+            // The buttons sit where the rows above them end, once laid out.
+            waitForRendering(page)
         }
 
         function cleanup() {

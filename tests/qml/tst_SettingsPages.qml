@@ -194,6 +194,7 @@ Item {
         function cleanup() {
             while (stack.depth > 1)
                 stack.pop(null, StackView.Immediate)
+            tryCompare(stack, "busy", false)
             var ethernet = network.ethernet
             ethernet.method = "auto"
             ethernet.saves = 0
@@ -269,8 +270,8 @@ Item {
         }
 
         function test_reportKeepsWhatWasTyped() {
-            network.ethernet.method = "manual"
             var page = openConfig()
+            chooseManual(page)
             typeInto(page.fields.address, "10.1.2.3")
             // A report of the service: one value changed under the edit, one elsewhere.
             network.ethernet.config.address = "192.168.1.30"

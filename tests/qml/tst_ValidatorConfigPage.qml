@@ -63,6 +63,7 @@ Item {
         property var save
 
         function init() {
+            tryCompare(stack, "busy", false)
             page = stack.push(configPage, {}, StackView.Immediate)
             verify(page)
             save = findChild(page, "saveButton")
@@ -72,6 +73,7 @@ Item {
         function cleanup() {
             while (stack.depth > 1)
                 stack.pop(null, StackView.Immediate)
+            tryCompare(stack, "busy", false)
             validatorManager.saves = 0
             validatorManager.config.obuUrl = "http://10.0.0.5:8080"
             validatorManager.config.passbackSecs = 120

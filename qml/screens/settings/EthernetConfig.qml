@@ -126,8 +126,15 @@ Item {
         filling = false
     }
 
-    onStoredChanged: takeStored()
-    Component.onCompleted: takeStored()
+    // Before completion the controls are not yet in their final state (a spin
+    // box clamps its value only then), so the first fill waits for it.
+    onStoredChanged: {
+        if (!filling)
+            takeStored()
+    }
+    Component.onCompleted: {
+        takeStored()
+    }
 
     // Returns true when the configuration was handed to the proxy.
     function save() {

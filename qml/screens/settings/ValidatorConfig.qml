@@ -121,8 +121,15 @@ SettingsPage {
         Qt.inputMethod.hide()
     }
 
-    onStoredChanged: takeStored()
-    Component.onCompleted: takeStored()
+    // Before completion the controls are not yet in their final state (a spin
+    // box clamps its value only then), so the first fill waits for it.
+    onStoredChanged: {
+        if (!filling)
+            takeStored()
+    }
+    Component.onCompleted: {
+        takeStored()
+    }
 
     function save() {
         if (!changed)
