@@ -56,6 +56,7 @@ private:
     void tap(QQuickItem *item);
     void typeInto(QQuickItem *field, const QString &text);
     QQuickItem *pushedPage(int depth);
+    void backToMenu();
 
     BrokerFixture m_broker;
     std::unique_ptr<ControllerHarness> m_harness;
@@ -172,6 +173,18 @@ void tst_SettingsScreens::typeInto(QQuickItem *field, const QString &text)
     QVERIFY(keyboard);
     for (const QChar c : text)
         QMetaObject::invokeMethod(keyboard, "press", Q_ARG(QVariant, QString(c)));
+}
+
+// A test that failed half-way may have left pages open.
+void tst_SettingsScreens::backToMenu()
+{
+    QQuickItem *settings = screen(QStringLiteral("Settings"));
+    for (int i = 0; i < 4 && settingsStack()->property("depth").toInt() > 1; ++i) {
+        QTRY_VERIFY(!settingsStack()->property("busy").toBool());
+        QMetaObject::invokeMethod(settings, "back");
+    }
+    QTRY_COMPARE(settingsStack()->property("depth").toInt(), 1);
+    QTRY_VERIFY(!settingsStack()->property("busy").toBool());
 }
 
 QQuickItem *tst_SettingsScreens::pushedPage(int depth)
@@ -432,6 +445,7 @@ void tst_SettingsScreens::regionFollowsLocaleAndZone()
 void tst_SettingsScreens::regionReadsTheZoneOncePerChange()
 {
     login();
+    backToMenu();
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString calls = dir.filePath(QStringLiteral("calls"));
@@ -445,6 +459,7 @@ void tst_SettingsScreens::regionReadsTheZoneOncePerChange()
 
     openPage(2);
     QQuickItem *region = currentPage();
+    QVERIFY(region && settingsStack()->property("depth").toInt() == 2);
     QObject *zoneBox = region->property("timezoneBox").value<QObject *>();
     QTRY_COMPARE(zoneBox->property("currentText").toString(), QStringLiteral("Europe/Vienna"));
     QCOMPARE(queries(), QStringList {QStringLiteral("status")});
@@ -457,8 +472,8 @@ void tst_SettingsScreens::regionReadsTheZoneOncePerChange()
     QCOMPARE(queries().size(), 1);
 
     // A chosen zone is set, and the page reads the zone again once.
-    const int index = zoneBox->property("count").toInt() - 2;
-    QVERIFY(index > 0);
+    const int index = 0;
+    QVERIFY(zoneBox->property("count").toInt() > 1);
     zoneBox->setProperty("currentIndex", index);
     QMetaObject::invokeMethod(zoneBox, "activated", Q_ARG(int, index));
     const QStringList after = queries();
@@ -474,8 +489,10 @@ void tst_SettingsScreens::regionReadsTheZoneOncePerChange()
 void tst_SettingsScreens::barcodeTestCountsOnlyTheBarcodeReader()
 {
     login();
+    backToMenu();
     openPage(1);
     QQuickItem *page = currentPage();
+    QVERIFY(page && settingsStack()->property("depth").toInt() == 2);
     QObject *diagnostics = m_harness->manager().property("diagnostics").value<QObject *>();
     QVERIFY(diagnostics);
     diagnostics->setProperty("barcodeScan", QString());
@@ -509,6 +526,7 @@ void tst_SettingsScreens::barcodeTestCountsOnlyTheBarcodeReader()
 void tst_SettingsScreens::ethernetFormRefusesWhatCannotWork()
 {
     login();
+    backToMenu();
     m_harness->send(QStringLiteral("vorn/network/ethernet/state"),
                     R"({"interface": "eth0", "stateStr": "Connected"})");
     m_harness->send(
@@ -619,17 +637,25 @@ void tst_SettingsScreens::translatorSeesEveryText()
     QVERIFY(catalogue.load(ts));
 
     login();
+    backToMenu();
     GUIManager &manager = m_harness->manager();
     manager.setLanguage(QStringLiteral("en_IE"));
     QQuickItem *settings = screen(QStringLiteral("Settings"));
     openPage(1);
     QQuickItem *diagnostics = currentPage();
+    QVERIFY(diagnostics && settingsStack()->property("depth").toInt() == 2);
     QObject *message = diagnostics->property("messagePopup").value<QObject *>();
     tap(findItem(diagnostics, QStringLiteral("button_rfid")));
     QTRY_VERIFY(message->property("opened").toBool());
 
     QVERIFY(QCoreApplication::installTranslator(&catalogue));
-    const auto cleanup = qScopeGuard([&] { QCoreApplication::removeTranslator(&catalogue); });
+    const auto cleanup = qScopeGuard([&] {
+        QCoreApplication::removeTranslator(&catalogue);
+        manager.setLanguage(QStringLiteral("en_IE"));
+    });
+    // A change of language, as the region page makes it (the Greek catalogue
+    // has no entry for these pages, so the tool's one answers).
+    manager.setLanguage(QStringLiteral("el_GR"));
     QTRY_COMPARE(message->property("text").toString(), QStringLiteral("\u2039Tap a card\u203a"));
     QCOMPARE(findItem(diagnostics, QStringLiteral("diagRow_rtc"))->property("title").toString(),
              QStringLiteral("\u2039RTC\u203a"));
@@ -727,6 +753,7 @@ void tst_SettingsScreens::capture()
     } else {
         login();
         QTRY_VERIFY(settings->isVisible());
+        backToMenu();
         if (page >= 0) {
             const QString document = settings->property("pages")
                                          .toList()
