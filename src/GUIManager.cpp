@@ -789,6 +789,8 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
     }
 
     QStringList applied;
+    // Settings the barcode carries but that cannot be applied as they stand.
+    bool refused = false;
     if (data.contains(QStringLiteral("validator"))) {
         const QString text
             = data.value(QStringLiteral("validator")).toObject().value(QStringLiteral("obc")).toString();
@@ -821,7 +823,17 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         const QString dns1 = text("dns1");
 
         manager::Ethernet *ethernet = m_network.ethernet();
-        if (ethernet->interface() == QLatin1String("eth0")) {
+        const IPv4::Problem problem = IPv4::check(method,
+                                                  {{QStringLiteral("address"), address},
+                                                   {QStringLiteral("netmask"), netmask},
+                                                   {QStringLiteral("gateway"), gateway},
+                                                   {QStringLiteral("dns0"), dns0},
+                                                   {QStringLiteral("dns1"), dns1}});
+        if (problem != IPv4::NoProblem) {
+            qWarning().noquote().nospace()
+                << c_prefix << "WARN: Ethernet configuration refused : " << IPv4::problemText(problem);
+            refused = true;
+        } else if (ethernet->interface() == QLatin1String("eth0")) {
             applied << QStringLiteral("Method : %1").arg(method)
                     << QStringLiteral("Address : %1").arg(address)
                     << QStringLiteral("Netmask : %1").arg(netmask)
@@ -843,9 +855,13 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         }
     }
 
+    if (refused)
+        m_inspector.audioPlay(c_invalidSound);
     if (applied.isEmpty())
         return;
-    m_inspector.audioPlay(c_validSound);
-    m_board.setLedValid();
+    if (!refused) {
+        m_inspector.audioPlay(c_validSound);
+        m_board.setLedValid();
+    }
     emit barcodeConfigurationApplied(applied);
 }

@@ -227,6 +227,7 @@ void tst_SettingsPagesCapture::pages_data()
         row("Network", "ethernet");
         row("EthernetConfig", "");
         row("EthernetConfig", "refused");
+        row("EthernetConfig", "clash");
         row("Update", "ready");
         row("Update", "disconnected");
         row("EventLog", "");
@@ -277,6 +278,21 @@ void tst_SettingsPagesCapture::pages()
         QObject *info = page->property("infoPopup").value<QObject *>();
         QTRY_VERIFY(info->property("opened").toBool());
     }
+    if (setup == QLatin1String("clash")) {
+        // A report of the service changes the address being edited.
+        QObject *mode = page->property("modeBox").value<QObject *>();
+        mode->setProperty("currentIndex", 1);
+        QVERIFY(QMetaObject::invokeMethod(mode, "activated", Q_ARG(int, 1)));
+        findItem(page, QStringLiteral("addressField"))->setProperty("text", QStringLiteral("192.168.10.40"));
+        QObject *config = standIn("networkStandIn")
+                              ->property("ethernet")
+                              .value<QObject *>()
+                              ->property("config")
+                              .value<QObject *>();
+        config->setProperty("address", QStringLiteral("192.168.10.52"));
+        QQuickItem *notes = findItem(page, QStringLiteral("notes"));
+        QTRY_VERIFY(notes->isVisible());
+    }
     if (setup == QLatin1String("expanded")) {
         QQuickItem *list = page->property("list").value<QQuickItem *>();
         QVERIFY(list);
@@ -315,6 +331,12 @@ void tst_SettingsPagesCapture::pages()
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.join(QLatin1Char('\n'))));
 
+    if (setup == QLatin1String("clash")) {
+        QObject *ethernet = standIn("networkStandIn")->property("ethernet").value<QObject *>();
+        ethernet->property("config").value<QObject *>()->setProperty("address",
+                                                                     QStringLiteral("192.168.10.37"));
+        ethernet->setProperty("method", QStringLiteral("auto"));
+    }
     for (const char *popup : {"infoPopup", "questionPopup", "serialPopup", "resultPopup"}) {
         if (QObject *open = page->property(popup).value<QObject *>())
             QMetaObject::invokeMethod(open, "close");

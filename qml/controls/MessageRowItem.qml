@@ -18,6 +18,8 @@ Item {
     property bool isExpandable: false
     property bool expanded: false
     property bool enableColorAnimation: false
+    // The trash icon shows only where a list acts on deleteRequest.
+    property bool deletable: true
     readonly property bool dark: Material.theme === Material.Dark
     property color textColor: dark ? "white" : "#43496a"
     property color decorationColor: Material.accent
@@ -149,7 +151,8 @@ Item {
     }
 
     Item {
-        visible: root.expanded
+        objectName: "deleteButton"
+        visible: root.expanded && root.deletable
         width: 26
         height: 26
         anchors.right: parent.right

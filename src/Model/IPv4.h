@@ -4,8 +4,8 @@
 #include <QString>
 #include <QVariantMap>
 
-// Five address texts of one interface. Nothing here validates an address: the
-// screens and the barcode handler check what they hand in.
+// Five address texts of one interface. Storing never validates an address:
+// the screens and the barcode handler run check() on what they hand in.
 class IPv4 : public QObject
 {
     Q_OBJECT
@@ -16,7 +16,34 @@ class IPv4 : public QObject
     Q_PROPERTY(QString dns1 READ dns1 WRITE setDns1 NOTIFY dns1Changed)
 
 public:
+    // What is wrong with an interface configuration, first problem first.
+    enum Problem
+    {
+        NoProblem,
+        AddressEmpty,
+        MaskEmpty,
+        AddressInvalid,
+        MaskInvalid,
+        MaskNotContiguous,
+        GatewayInvalid,
+        GatewayUnreachable,
+        Dns0Invalid,
+        Dns1Invalid
+    };
+    Q_ENUM(Problem)
+
     explicit IPv4(QObject *parent = nullptr);
+
+    // Empty, or four decimal numbers from 0 to 255 without leading zeros,
+    // separated by dots.
+    static bool isAddress(const QString &text);
+    // The one check of a configuration before it goes to the network
+    // service. Only "manual" carries addresses; then address and netmask are
+    // required, the netmask's ones must be contiguous and a gateway must lie
+    // in the address's network. fields holds the five keys of toMap().
+    static Problem check(const QString &method, const QVariantMap &fields);
+    // The problem in English, for log lines.
+    static QString problemText(Problem problem);
 
     QString address() const;
     QString mask() const;

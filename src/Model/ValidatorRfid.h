@@ -1,11 +1,13 @@
 #pragma once
 
+// Complete, so the property "sam" is readable as an object (a screen binding
+// to it reads nothing behind a forward declaration).
+#include "SAM.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QVector>
-
-class SAM;
 
 // The contactless card reader as the validator service reports it, with the
 // secure access modules in its slots.

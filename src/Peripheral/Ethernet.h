@@ -4,8 +4,10 @@
 #include "Model/IPv4.h"
 
 #include <QJsonObject>
+#include <QMetaEnum>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 
 namespace manager {
 
@@ -38,6 +40,17 @@ public:
     void setMethod(const QString &method);
     IPv4 *ipv4() { return &m_ipv4; }
     IPv4 *config() { return &m_config; }
+
+    // For the configuration page: the same checks the barcode handler runs,
+    // answered with the problem's name ("AddressEmpty", ...) or "" when none.
+    Q_INVOKABLE QString check(const QString &method, const QVariantMap &fields) const
+    {
+        const IPv4::Problem problem = IPv4::check(method, fields);
+        return problem == IPv4::NoProblem
+            ? QString()
+            : QString::fromLatin1(QMetaEnum::fromType<IPv4::Problem>().valueToKey(problem));
+    }
+    Q_INVOKABLE bool isAddress(const QString &text) const { return IPv4::isAddress(text); }
 
 Q_SIGNALS:
     void interfaceChanged();

@@ -274,6 +274,7 @@ void Validator::onCardScannedReceived(const QJsonObject &data, const QString &)
 void Validator::onBarcodeScannedReceived(const QJsonObject &data, const QString &)
 {
     const Transaction transaction(member(data, "transaction"));
+    Q_EMIT barcodeScanned();
     Q_EMIT ticketValidated(transaction);
 }
 

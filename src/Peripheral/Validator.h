@@ -68,6 +68,9 @@ Q_SIGNALS:
     void cardRetry();
     // The transaction lives only during the emission: take what is needed.
     void ticketValidated(const Transaction &transaction);
+    // A barcode reader result, emitted just before its ticketValidated; the
+    // diagnostics page tells the two readers apart by it.
+    void barcodeScanned();
     void maintenanceBarcodeScanned(const QJsonObject &data);
 
 private Q_SLOTS:

@@ -107,6 +107,8 @@ void tst_ValidatorModels::rfidInfoAndStatusApartOrTogether()
     QCOMPARE(rfid.numberOfSlots(), 2);
     QVERIFY(rfid.sam());
     QCOMPARE(rfid.sam()->slot(), 1);
+    // As the validator page reads it, through the property system.
+    QCOMPARE(rfid.property("sam").value<QObject *>(), rfid.sam());
 
     // One object carrying both groups; the error text is status, not info.
     notes.clear();

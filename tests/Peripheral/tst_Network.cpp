@@ -70,6 +70,10 @@ private Q_SLOTS:
     void badPayloads_data();
     void badPayloads();
     void requestsThroughBroker();
+    void addressCheck_data();
+    void addressCheck();
+    void configCheck_data();
+    void configCheck();
 };
 
 void tst_Network::networkStatus()
@@ -361,6 +365,79 @@ void tst_Network::requestsThroughBroker()
     QVERIFY(peer.publish(c_base + QStringLiteral("/status"), c_status));
     QVERIFY(hostname.wait());
     QCOMPARE(network.hostname(), QStringLiteral("val-07"));
+}
+
+void tst_Network::addressCheck_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("private") << "192.168.1.20" << true;
+    QTest::newRow("zeros") << "0.0.0.0" << true;
+    QTest::newRow("broadcast") << "255.255.255.255" << true;
+    QTest::newRow("256") << "192.168.1.256" << false;
+    QTest::newRow("leading zero") << "192.168.01.1" << false;
+    QTest::newRow("three numbers") << "10.0.1" << false;
+    QTest::newRow("five numbers") << "10.0.0.1.2" << false;
+    QTest::newRow("trailing dot") << "10.0.0.1." << false;
+    QTest::newRow("no dots") << "1234" << false;
+    QTest::newRow("blank inside") << "10.0. 0.1" << false;
+    QTest::newRow("host name") << "gateway.local" << false;
+}
+
+void tst_Network::addressCheck()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(IPv4::isAddress(text), valid);
+}
+
+void tst_Network::configCheck_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QVariantMap>("fields");
+    QTest::addColumn<IPv4::Problem>("problem");
+
+    const QVariantMap good {{"address", "10.0.0.5"}, {"netmask", "255.0.0.0"}, {"gateway", ""}, {"dns0", ""}};
+    const auto with = [&good](const QVariantMap &changes) {
+        QVariantMap fields = good;
+        for (auto it = changes.begin(); it != changes.end(); ++it)
+            fields.insert(it.key(), it.value());
+        return fields;
+    };
+    QTest::newRow("auto ignores the fields") << "auto" << with({{"address", "x"}}) << IPv4::NoProblem;
+    QTest::newRow("any other method too") << "dhcp" << with({{"netmask", ""}}) << IPv4::NoProblem;
+    QTest::newRow("manual, gateway and DNS empty") << "manual" << good << IPv4::NoProblem;
+    QTest::newRow("address empty before netmask empty")
+        << "manual" << with({{"address", ""}, {"netmask", ""}}) << IPv4::AddressEmpty;
+    QTest::newRow("netmask empty before a bad address")
+        << "manual" << with({{"address", "1.2.3.256"}, {"netmask", ""}}) << IPv4::MaskEmpty;
+    QTest::newRow("address 256") << "manual" << with({{"address", "10.0.0.256"}}) << IPv4::AddressInvalid;
+    QTest::newRow("netmask syntax") << "manual" << with({{"netmask", "255.0.0"}}) << IPv4::MaskInvalid;
+    QTest::newRow("netmask with a hole")
+        << "manual" << with({{"netmask", "255.0.255.0"}}) << IPv4::MaskNotContiguous;
+    QTest::newRow("netmask ones after zeros")
+        << "manual" << with({{"netmask", "0.255.255.255"}}) << IPv4::MaskNotContiguous;
+    QTest::newRow("netmask /23") << "manual" << with({{"netmask", "255.255.254.0"}}) << IPv4::NoProblem;
+    QTest::newRow("netmask /32") << "manual" << with({{"netmask", "255.255.255.255"}}) << IPv4::NoProblem;
+    QTest::newRow("gateway syntax") << "manual" << with({{"gateway", "10.0.0.01"}}) << IPv4::GatewayInvalid;
+    QTest::newRow("gateway in the network")
+        << "manual" << with({{"netmask", "255.255.255.0"}, {"gateway", "10.0.0.254"}}) << IPv4::NoProblem;
+    QTest::newRow("gateway outside the network")
+        << "manual" << with({{"netmask", "255.255.255.0"}, {"gateway", "10.0.1.1"}})
+        << IPv4::GatewayUnreachable;
+    QTest::newRow("DNS 0") << "manual" << with({{"dns0", "8.8.8"}}) << IPv4::Dns0Invalid;
+    QTest::newRow("DNS 1") << "manual" << with({{"dns1", "dns.example"}}) << IPv4::Dns1Invalid;
+    // A DNS server may sit outside the address's network.
+    QTest::newRow("DNS elsewhere") << "manual" << with({{"dns0", "8.8.8.8"}}) << IPv4::NoProblem;
+}
+
+void tst_Network::configCheck()
+{
+    QFETCH(QString, method);
+    QFETCH(QVariantMap, fields);
+    QFETCH(IPv4::Problem, problem);
+    QCOMPARE(IPv4::check(method, fields), problem);
 }
 
 QTEST_GUILESS_MAIN(tst_Network)

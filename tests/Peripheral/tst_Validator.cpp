@@ -527,8 +527,15 @@ void tst_Validator::unreadablePayloads()
 void tst_Validator::validationResults()
 {
     QVariantList maps;
-    connect(m_validator.get(), &Validator::ticketValidated, this,
-            [&](const Transaction &transaction) { maps.append(transaction.toMap()); });
+    // Which reader each result came from, told just before the result itself.
+    QStringList readers;
+    connect(m_validator.get(), &Validator::barcodeScanned, this,
+            [&] { readers << QStringLiteral("barcode"); });
+    connect(m_validator.get(), &Validator::ticketValidated, this, [&](const Transaction &transaction) {
+        maps.append(transaction.toMap());
+        if (readers.size() < maps.size())
+            readers << QStringLiteral("card");
+    });
 
     QVERIFY(m_peer.publish(topic("/rfid/scanned"), R"({"transaction": {"result": false, "type": 2,
         "denyReason": {"id": 205}, "fareProductName": "Purse", "card": {"balanceBefore": 50, "balanceAfter": 50}}})"));
@@ -536,6 +543,7 @@ void tst_Validator::validationResults()
         "barcode": {"fromStopGroupName": "Port", "toStopGroupName": "Airport"}}})"));
     QVERIFY(m_peer.publish(topic("/barcode/scanned"), R"({"result": true})"));
     QTRY_COMPARE(maps.size(), 3);
+    QCOMPARE(readers, QStringList({"card", "barcode", "barcode"}));
 
     const QVariantMap card = maps.at(0).toMap();
     QCOMPARE(card.value(QStringLiteral("valid")).toBool(), false);

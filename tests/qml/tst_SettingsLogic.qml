@@ -50,26 +50,61 @@ TestCase {
         compare(Logic.validatorStatusRole(row.status), row.role)
     }
 
-    function test_configDiffers() {
+    function test_editedOnlyWhereTouchedAndDifferent() {
         var stored = {
             "obuUrl": "http://127.0.0.1:8080/obc",
             "passbackSecs": 60,
             "passbackQrEnabled": false,
-            "shutdownDelaySec": 30,
-            "showErrorDesc": true
+            "shutdownDelaySec": 2000
         }
-        var same = JSON.parse(JSON.stringify(stored))
-        verify(!Logic.validatorConfigDiffers(stored, same))
-        var keys = Object.keys(stored)
-        for (var i = 0; i < keys.length; ++i) {
-            var edited = JSON.parse(JSON.stringify(stored))
-            var k = keys[i]
-            edited[k] = typeof stored[k] === "boolean" ? !stored[k] : (typeof stored[k] === "number" ? stored[k] + 1 : stored[k] + "/")
-            verify(Logic.validatorConfigDiffers(stored, edited), k)
+        var shown = {
+            "obuUrl": "http://127.0.0.1:8080/obc ",
+            "passbackSecs": 60,
+            "passbackQrEnabled": true,
+            "shutdownDelaySec": 900
         }
-        // The URL is compared as text: a trailing blank is a change.
-        same.obuUrl = stored.obuUrl + " "
-        verify(Logic.validatorConfigDiffers(stored, same))
+        // A stored value beyond the box's range shows as its limit: not an edit
+        // until the technician touches it.
+        compare(Logic.editedKeys(stored, shown, {}), [])
+        // The URL compares as text (a trailing blank is a change); numbers as numbers.
+        compare(Logic.editedKeys(stored, shown, {
+                                     "obuUrl": true,
+                                     "passbackSecs": true,
+                                     "passbackQrEnabled": true,
+                                     "shutdownDelaySec": true
+                                 }), ["obuUrl", "passbackQrEnabled", "shutdownDelaySec"])
+        verify(Logic.same(60, "60"))
+        verify(!Logic.same(NaN, 60))
+    }
+
+    function test_reconcileKeepsEdits() {
+        var previous = {
+            "a": "1",
+            "b": "2",
+            "c": "3",
+            "d": "4"
+        }
+        var stored = {
+            "a": "10",
+            "b": "20",
+            "c": "3",
+            "d": "40"
+        }
+        var shown = {
+            "a": "1",
+            "b": "typed",
+            "c": "typed",
+            "d": "40"
+        }
+        var result = Logic.reconcile(previous, stored, shown, {
+                                         "b": true,
+                                         "c": true,
+                                         "d": true
+                                     })
+        // a untouched: refilled; b edited and changed underneath: named; c
+        // edited, stored unchanged: kept quietly; d: the new value is what was typed.
+        compare(result.take, ["a"])
+        compare(result.clashes, ["b"])
     }
 
     function test_flagAndPercent() {

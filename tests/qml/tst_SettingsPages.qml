@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtTest 1.15
+import QtQuick.FreeVirtualKeyboard 1.0
 import "qrc:/qml/screens/settings"
 import "qrc:/qml/screens/settings/PageChecks.js" as Checks
 
@@ -28,6 +29,23 @@ Item {
                 property string dns0: ""
                 property string dns1: ""
             }
+            // The real check lives in the proxy; here it answers what a test sets
+            // and remembers what it was asked.
+            property string answer: ""
+            property var asked: null
+            function check(method, fields) {
+                asked = {
+                    "method": method,
+                    "fields": fields
+                }
+                return answer
+            }
+            function isAddress(text) {
+                return text === "" || /^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$/.test(text) && text.split(".").every(
+                            function (part) {
+                                return Number(part) <= 255
+                            })
+            }
             function save() {
                 saves++
             }
@@ -50,7 +68,23 @@ Item {
     StackView {
         id: stack
         anchors.fill: parent
+        anchors.bottomMargin: keyboard.height
         initialItem: Item {}
+    }
+
+    InputPanel {
+        id: keyboard
+        anchors.bottom: parent.bottom
+        width: parent.width
+    }
+
+    Component {
+        id: eventComponent
+        QtObject {
+            property string name
+            property string description
+            property date timestamp
+        }
     }
 
     Component {
@@ -66,131 +100,6 @@ Item {
     TestCase {
         name: "SettingsPages"
         when: windowShown
-
-        function test_addressCheck_data() {
-            return [{
-                        "tag": "empty",
-                        "text": "",
-                        "valid": true
-                    }, {
-                        "tag": "private",
-                        "text": "192.168.1.20",
-                        "valid": true
-                    }, {
-                        "tag": "zeros and limits",
-                        "text": "0.0.0.0",
-                        "valid": true
-                    }, {
-                        "tag": "broadcast",
-                        "text": "255.255.255.255",
-                        "valid": true
-                    }, {
-                        "tag": "256",
-                        "text": "192.168.1.256",
-                        "valid": false
-                    }, {
-                        "tag": "leading zero",
-                        "text": "192.168.01.1",
-                        "valid": false
-                    }, {
-                        "tag": "three numbers",
-                        "text": "10.0.1",
-                        "valid": false
-                    }, {
-                        "tag": "five numbers",
-                        "text": "10.0.0.1.2",
-                        "valid": false
-                    }, {
-                        "tag": "trailing dot",
-                        "text": "10.0.0.1.",
-                        "valid": false
-                    }, {
-                        "tag": "no dots",
-                        "text": "1234",
-                        "valid": false
-                    }, {
-                        "tag": "blank inside",
-                        "text": "10.0. 0.1",
-                        "valid": false
-                    }, {
-                        "tag": "host name",
-                        "text": "gateway.local",
-                        "valid": false
-                    }]
-        }
-
-        function test_addressCheck(data) {
-            compare(Checks.isAddressValid(data.text), data.valid)
-        }
-
-        function test_configCheck_data() {
-            var good = {
-                "address": "10.0.0.5",
-                "mask": "255.0.0.0",
-                "gateway": "",
-                "dns0": "",
-                "dns1": ""
-            }
-            function changed(key, value) {
-                var fields = Object.assign({}, good)
-                fields[key] = value
-                return fields
-            }
-            return [{
-                        "tag": "auto ignores the fields",
-                        "mode": "auto",
-                        "fields": changed("address", "x"),
-                        "error": ""
-                    }, {
-                        "tag": "manual, gateway and DNS empty",
-                        "mode": "manual",
-                        "fields": good,
-                        "error": ""
-                    }, {
-                        "tag": "address empty before netmask empty",
-                        "mode": "manual",
-                        "fields": Object.assign(changed("address", ""), {
-                                                    "mask": ""
-                                                }),
-                        "error": "IPv4 address cannot be empty in 'manual' mode"
-                    }, {
-                        "tag": "netmask empty before a bad address",
-                        "mode": "manual",
-                        "fields": Object.assign(changed("address", "1.2.3.256"), {
-                                                    "mask": ""
-                                                }),
-                        "error": "IPv4 netmask cannot be empty in 'manual' mode"
-                    }, {
-                        "tag": "address 256",
-                        "mode": "manual",
-                        "fields": changed("address", "10.0.0.256"),
-                        "error": "IPv4 address is not a valid IP address"
-                    }, {
-                        "tag": "netmask",
-                        "mode": "manual",
-                        "fields": changed("mask", "255.0.0"),
-                        "error": "IPv4 netmask is not a valid IP address"
-                    }, {
-                        "tag": "gateway",
-                        "mode": "manual",
-                        "fields": changed("gateway", "10.0.0.01"),
-                        "error": "IPv4 gateway is not a valid IP address"
-                    }, {
-                        "tag": "DNS 0",
-                        "mode": "manual",
-                        "fields": changed("dns0", "8.8.8"),
-                        "error": "IPv4 DNS #0 is not a valid IP address"
-                    }, {
-                        "tag": "DNS 1",
-                        "mode": "manual",
-                        "fields": changed("dns1", "dns.example"),
-                        "error": "IPv4 DNS #1 is not a valid IP address"
-                    }]
-        }
-
-        function test_configCheck(data) {
-            compare(Checks.ethernetConfigError(data.mode, data.fields), data.error)
-        }
 
         function test_colourRules_data() {
             return [{
@@ -285,10 +194,17 @@ Item {
         function cleanup() {
             while (stack.depth > 1)
                 stack.pop(null, StackView.Immediate)
-            network.ethernet.method = "auto"
-            network.ethernet.saves = 0
-            network.ethernet.config.address = "192.168.1.20"
-            network.ethernet.config.gateway = ""
+            tryCompare(stack, "busy", false)
+            var ethernet = network.ethernet
+            ethernet.method = "auto"
+            ethernet.saves = 0
+            ethernet.answer = ""
+            ethernet.asked = null
+            ethernet.config.address = "192.168.1.20"
+            ethernet.config.mask = "255.255.255.0"
+            ethernet.config.gateway = ""
+            ethernet.config.dns0 = ""
+            eventLogManager.data = []
         }
 
         function openConfig() {
@@ -298,30 +214,54 @@ Item {
             return page
         }
 
-        function test_manualModeRefusesBadAddressAndSendsNothing() {
+        function chooseManual(page) {
+            mouseClick(page.modeBox)
+            tryCompare(page.modeBox.popup, "opened", true)
+            var list = page.modeBox.popup.contentItem
+            tryCompare(list, "count", 2)
+            tryVerify(function () {
+                return list.itemAtIndex(1) !== null
+            })
+            mouseClick(list.itemAtIndex(1))
+            tryCompare(page.modeBox.popup, "visible", false)
+            compare(page.modeBox.currentText, "manual")
+        }
+
+        // Taps the field and types over its text on the on-screen keyboard.
+        function typeInto(field, text) {
+            mouseClick(field)
+            verify(field.activeFocus)
+            field.selectAll()
+            for (var i = 0; i < text.length; ++i)
+                keyboard.press(text[i])
+        }
+
+        function test_refusedConfigurationShowsTheCheckAndSendsNothing() {
             var page = openConfig()
-            compare(page.modeBox.currentText, "auto")
-            page.modeBox.currentIndex = 1
-            page.modeBox.activated(1)
+            chooseManual(page)
             compare(network.ethernet.method, "manual")
-            page.fields.address.text = "192.168.1.256"
-            verify(!page.save())
-            compare(page.infoPopup.text, "IPv4 address is not a valid IP address")
+            typeInto(page.fields.gateway, "10.0.9.1")
+            network.ethernet.answer = "GatewayUnreachable"
+            mouseClick(findChild(page, "saveButton"))
+            // The check is asked with the keys the proxy stores.
+            compare(network.ethernet.asked.method, "manual")
+            compare(network.ethernet.asked.fields.netmask, "255.255.255.0")
+            compare(network.ethernet.asked.fields.gateway, "10.0.9.1")
             tryCompare(page.infoPopup, "opened", true)
+            compare(page.infoPopup.text, "IPv4 gateway is not in the address's network")
             compare(network.ethernet.saves, 0)
-            compare(network.ethernet.config.address, "192.168.1.20")
+            compare(network.ethernet.config.gateway, "")
             compare(stack.depth, 2)
             page.infoPopup.close()
         }
 
         function test_manualSaveWritesFieldsAndPops() {
             var page = openConfig()
-            page.modeBox.currentIndex = 1
-            page.modeBox.activated(1)
-            page.fields.address.text = "10.1.2.3"
-            page.fields.gateway.text = ""
-            page.fields.dns0.text = "10.1.2.254"
-            verify(page.save())
+            chooseManual(page)
+            typeInto(page.fields.address, "10.1.2.3")
+            typeInto(page.fields.dns0, "10.1.2.254")
+            keyboard.press("\u23ce")
+            mouseClick(findChild(page, "saveButton"))
             compare(network.ethernet.saves, 1)
             compare(network.ethernet.config.address, "10.1.2.3")
             compare(network.ethernet.config.mask, "255.255.255.0")
@@ -329,10 +269,34 @@ Item {
             tryCompare(stack, "depth", 1)
         }
 
+        function test_reportKeepsWhatWasTyped() {
+            var page = openConfig()
+            chooseManual(page)
+            typeInto(page.fields.address, "10.1.2.3")
+            // A report of the service: one value changed under the edit, one elsewhere.
+            network.ethernet.config.address = "192.168.1.30"
+            network.ethernet.config.gateway = "192.168.1.254"
+            network.ethernet.configChanged()
+            compare(page.fields.address.text, "10.1.2.3")
+            compare(page.fields.gateway.text, "192.168.1.254")
+            compare(page.fields.mask.text, "255.255.255.0")
+            var notes = findChild(page, "notes")
+            verify(notes.visible)
+            verify(notes.text.indexOf("IPV4 Address") >= 0, notes.text)
+            verify(notes.text.indexOf("192.168.1.30") >= 0, notes.text)
+            // A mode report does not undo the technician's choice either.
+            network.ethernet.method = "auto"
+            compare(page.modeBox.currentText, "manual")
+            mouseClick(findChild(page, "saveButton"))
+            compare(network.ethernet.saves, 1)
+            compare(network.ethernet.method, "manual")
+            compare(network.ethernet.config.address, "10.1.2.3")
+            compare(network.ethernet.config.gateway, "192.168.1.254")
+        }
+
         function test_backKeepsChosenModeWithoutSending() {
             var page = openConfig()
-            page.modeBox.currentIndex = 1
-            page.modeBox.activated(1)
+            chooseManual(page)
             page.back()
             tryCompare(stack, "depth", 1)
             compare(network.ethernet.method, "manual")
@@ -344,24 +308,37 @@ Item {
         function test_fieldsOnlyEditableInManualMode() {
             var page = openConfig()
             verify(!page.fields.address.enabled)
-            page.modeBox.currentIndex = 1
+            chooseManual(page)
             verify(page.fields.address.enabled)
             verify(page.fields.dns1.enabled)
         }
 
         function test_finishedEditTurnsBadAddressRed() {
             var page = openConfig()
-            page.modeBox.currentIndex = 1
+            chooseManual(page)
             var field = page.fields.gateway
             var normal = String(field.color)
-            field.text = "10.0.0.300"
-            field.editingFinished()
+            typeInto(field, "10.0.0.300")
+            keyClick(Qt.Key_Return)
             verify(!field.valid)
             verify(String(field.color) !== normal)
-            field.text = "10.0.0.30"
-            field.editingFinished()
+            keyboard.press("\u232b")
             verify(field.valid)
             compare(String(field.color), normal)
+        }
+
+        function test_eventRowsOfferNoDelete() {
+            eventLogManager.data = [eventComponent.createObject(window, {
+                                                                    "name": "Ignition off",
+                                                                    "description": "Ignition turned off",
+                                                                    "timestamp": new Date()
+                                                                })]
+            var page = stack.push(eventLogPage, {}, StackView.Immediate)
+            tryCompare(page.list, "count", 1)
+            var row = page.list.itemAtIndex(0)
+            mouseClick(row, 100, 10)
+            verify(row.expanded)
+            compare(findChild(row, "deleteButton").visible, false)
         }
 
         function test_eventLogFilterWiring() {

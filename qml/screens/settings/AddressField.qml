@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import "PageChecks.js" as Checks
 
 // A text field for one IPv4 address; the text turns red when an edit ends
 // with something that is not an address, and back once it is one again.
@@ -13,9 +12,9 @@ TextField {
     inputMethodHints: Qt.ImhFormattedNumbersOnly
     font.pixelSize: 17
     color: valid ? Material.foreground : Material.color(Material.Red)
-    onEditingFinished: valid = Checks.isAddressValid(text)
+    onEditingFinished: valid = network.ethernet.isAddress(text)
     onTextChanged: {
-        if (!valid && Checks.isAddressValid(text))
+        if (!valid && network.ethernet.isAddress(text))
             valid = true
     }
 }

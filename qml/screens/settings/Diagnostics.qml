@@ -37,40 +37,70 @@ Item {
         return Material.color(Material.Grey)
     }
 
-    function ask(test, questionText) {
+    function ask(test) {
         runningTest = test
-        question.questionText = questionText
+        question.test = test
         question.open()
+    }
+
+    // Popup texts are bound to what they show, not set when opened, so they
+    // follow a language change while open.
+    function questionText(test) {
+        switch (test) {
+        case "buzzer":
+            return qsTr("Can you hear the buzzer?")
+        case "leds":
+            return qsTr("Can you see the LEDs flashing?")
+        case "speaker":
+            return qsTr("Can you hear the internal speaker?")
+        case "sensor":
+            return qsTr("Is LCD brightness adjusting?") + "\n" + qsTr("Brightness : ") + board.displayBrightness
+                    + "%\n" + qsTr("Light Sensor : ") + board.ambientLightSensor + "%"
+        case "rgb":
+            return qsTr("Was the RGB test successful?")
+        }
+        return ""
+    }
+
+    function messageText(test, cardUid, cardType) {
+        if (test === "barcode")
+            return qsTr("Scan a barcode")
+        if (test === "rfid" && cardUid !== "")
+            return qsTr("CARD DETECTED\n%1\n%2").arg(cardUid).arg(cardType)
+        if (test === "rfid")
+            return qsTr("Tap a card")
+        return ""
     }
 
     // Starts one interactive test by the name of its verdict.
     function runTest(test) {
         switch (test) {
         case "buzzer":
-            ask(test, qsTr("Can you hear the buzzer?"))
+            ask(test)
             board.playBuzzer(100, 200, 3)
             break
         case "leds":
-            ask(test, qsTr("Can you see the LEDs flashing?"))
+            ask(test)
             board.setLedTestPattern()
             break
         case "speaker":
-            ask(test, qsTr("Can you hear the internal speaker?"))
+            ask(test)
             inspector.audioPlay(soundFile)
             break
         case "sensor":
-            ask(test, "")
+            ask(test)
             board.monitor(2000)
             break
         case "rfid":
             runningTest = test
-            message.text = qsTr("Tap a card")
+            message.test = test
+            message.cardUid = ""
             validatorManager.enableRfid()
             message.open()
             break
         case "barcode":
             runningTest = test
-            message.text = qsTr("Scan a barcode")
+            message.test = test
             validatorManager.enableBarcode()
             message.open()
             break
@@ -144,17 +174,21 @@ Item {
         function onCardDetected(uid, type) {
             if (root.runningTest !== "rfid")
                 return
-            message.text = qsTr("CARD DETECTED\n%1\n%2").arg(uid).arg(type)
+            message.cardUid = uid
+            message.cardType = type
             root.diagnostics.cardScan = "OK"
         }
         function onCardRemoved() {
             if (root.runningTest === "rfid")
-                message.text = qsTr("Tap a card")
+                message.cardUid = ""
         }
-        function onTicketValidated() {
+        // Only a result of the barcode reader, and only while its test runs:
+        // card results arrive as validations too.
+        function onBarcodeScanned() {
+            if (root.runningTest !== "barcode")
+                return
             root.diagnostics.barcodeScan = "OK"
-            if (root.runningTest === "barcode")
-                message.close()
+            message.close()
         }
     }
 
@@ -188,13 +222,30 @@ Item {
                 width: parent.width
 
                 Repeater {
-                    model: [["RTC", "rtc"], ["Ethernet", "ethernet"], ["USB Hub", "usbHub"], ["USB Host", "usbHost"], ["FTDI",
-                                                                                                                      "ftdi"], ["mPCIe #1", "mPCIe1"], ["Touch", "touch"], ["SD Card", "sdCard"], ["Ignition", "ignition"], ["Temperature", "temperature"], ["System Voltage", "voltage"], ["RFID (USB)", "rfidUsb"], ["RFID (Service)", "rfidService"], ["Barcode (USB)", "barcodeUsb"], ["Barcode (Service)", "barcodeService"], ["SAM", "sam"], ["Board", "boardService"], ["Pole ID", "poleId"], ["Serial Port", "serialPortTest"]]
+                    model: [[QT_TR_NOOP("RTC"), "rtc"],
+                            [QT_TR_NOOP("Ethernet"), "ethernet"],
+                            [QT_TR_NOOP("USB Hub"), "usbHub"],
+                            [QT_TR_NOOP("USB Host"), "usbHost"],
+                            [QT_TR_NOOP("FTDI"), "ftdi"],
+                            [QT_TR_NOOP("mPCIe #1"), "mPCIe1"],
+                            [QT_TR_NOOP("Touch"), "touch"],
+                            [QT_TR_NOOP("SD Card"), "sdCard"],
+                            [QT_TR_NOOP("Ignition"), "ignition"],
+                            [QT_TR_NOOP("Temperature"), "temperature"],
+                            [QT_TR_NOOP("System Voltage"), "voltage"],
+                            [QT_TR_NOOP("RFID (USB)"), "rfidUsb"],
+                            [QT_TR_NOOP("RFID (Service)"), "rfidService"],
+                            [QT_TR_NOOP("Barcode (USB)"), "barcodeUsb"],
+                            [QT_TR_NOOP("Barcode (Service)"), "barcodeService"],
+                            [QT_TR_NOOP("SAM"), "sam"],
+                            [QT_TR_NOOP("Board"), "boardService"],
+                            [QT_TR_NOOP("Pole ID"), "poleId"],
+                            [QT_TR_NOOP("Serial Port"), "serialPortTest"]]
 
                     delegate: StatusRow {
                         objectName: "diagRow_" + modelData[1]
                         implicitHeight: 26
-                        title: manager.dynTr + qsTranslate("Diagnostics", modelData[0])
+                        title: manager.dynTr + qsTr(modelData[0])
                         value: root.diagnostics ? root.text(root.diagnostics[modelData[1]]) : ""
                         colourName: Checks.diagnosticsColour(value)
                         titleLabel.font.pixelSize: 15
@@ -267,7 +318,7 @@ Item {
                     textColor: "white"
                     textBold: true
                     textFontPointSize: 11
-                    text: manager.dynTr + qsTranslate("Diagnostics", modelData.label)
+                    text: manager.dynTr + qsTr(modelData.label)
                     onClicked: {
                         if (modelData.test === "serial")
                             serialDialog.open()
@@ -288,11 +339,9 @@ Item {
         isDialog: true
         language: manager.language
         windowHeight: 240
-        // The light-sensor question shows live figures.
-        text: root.runningTest === "sensor" ? manager.dynTr + qsTr("Is LCD brightness adjusting?") + "\n" + qsTr(
-                                                  "Brightness : ") + board.displayBrightness + "%\n" + qsTr(
-                                                  "Light Sensor : ") + board.ambientLightSensor + "%" : questionText
-        property string questionText
+        // The test asked about; the light-sensor question shows live figures.
+        property string test
+        text: manager.dynTr + root.questionText(test)
         onButtonYesPressed: root.answer(true)
         onButtonNoPressed: root.answer(false)
     }
@@ -302,6 +351,10 @@ Item {
         objectName: "messagePopup"
         parent: root
         language: manager.language
+        property string test
+        property string cardUid
+        property string cardType
+        text: manager.dynTr + root.messageText(test, cardUid, cardType)
         onClosed: root.endTest()
     }
 
@@ -326,6 +379,6 @@ Item {
 
     RgbTest {
         id: rgb
-        onFinished: root.ask("rgb", qsTr("Was the RGB test successful?"))
+        onFinished: root.ask("rgb")
     }
 }

@@ -127,6 +127,18 @@ SettingsPage {
             value: manager.displayOffMin
             font.family: "DejaVu Sans"
             onValueModified: manager.displayOffMin = value
+
+            // The keyboard's Enter takes the typed number, as a change of focus does.
+            Connections {
+                target: offBox.contentItem
+                ignoreUnknownSignals: true
+                function onAccepted() {
+                    var typed = Logic.spinBoxShown(offBox)
+                    if (!isNaN(typed))
+                        manager.displayOffMin = typed
+                    Qt.inputMethod.hide()
+                }
+            }
         }
     }
 }

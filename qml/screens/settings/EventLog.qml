@@ -131,6 +131,8 @@ Item {
             message: modelData.description
             time: root.timeText(modelData.timestamp)
             isExpandable: true
+            // Single events cannot be deleted from the log.
+            deletable: false
             scale: pressedNow ? 0.95 : 1.0
             property bool pressedNow: false
             onPressed: pressedNow = true

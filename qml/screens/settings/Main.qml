@@ -184,7 +184,7 @@ Page {
                     objectName: "scanConfigItem"
                     text: manager.dynTr + qsTr("Scan Config QR")
                     onTriggered: {
-                        configPopup.text = manager.dynTr + qsTr("Scan Configuration QR code")
+                        configPopup.applied = null
                         configPopup.open()
                     }
                 }
@@ -268,6 +268,10 @@ Page {
         parent: Overlay.overlay
         isDialog: false
         language: manager.language
+        // The lines of an applied barcode, or null while waiting for one.
+        property var applied: null
+        text: manager.dynTr + (applied ? qsTr("CONFIGURATION APPLIED") + "\n" + applied.join("\n") : qsTr(
+                                             "Scan Configuration QR code"))
         onOpened: validatorManager.enableBarcode()
         onClosed: validatorManager.disableBarcode()
     }
@@ -275,7 +279,7 @@ Page {
     Connections {
         target: manager
         function onBarcodeConfigurationApplied(configList) {
-            configPopup.text = "CONFIGURATION APPLIED\n" + configList.join("\n")
+            configPopup.applied = configList
             configPopup.open()
         }
     }

@@ -19,7 +19,33 @@ SettingsPage {
     readonly property alias ntpServerField: ntpServerField
     readonly property alias ntpSwitch: ntpSwitch
 
-    Component.onCompleted: clock.refresh()
+    // Reading the clock's zone runs a system command that blocks for up to a
+    // second, so it is read once here and again after each change.
+    property string timezone: ""
+    // The command's list ends in an empty entry; that is no zone to offer.
+    readonly property var timezones: clock ? clock.timezones.filter(function (zone) {
+        return zone !== ""
+    }) : []
+
+    function readTimezone() {
+        timezone = clock ? clock.timezone : ""
+        // A choice the system did not take shows the zone in effect again.
+        timezoneBox.currentIndex = timezones.indexOf(timezone)
+    }
+
+    Component.onCompleted: {
+        if (!clock)
+            return
+        clock.refresh()
+        readTimezone()
+    }
+
+    Connections {
+        target: root.clock
+        function onTimezoneChanged() {
+            root.readTimezone()
+        }
+    }
 
     Timer {
         interval: 1000
@@ -109,11 +135,10 @@ SettingsPage {
             id: timezoneBox
             objectName: "timezoneBox"
             Layout.fillWidth: true
-            model: root.clock ? root.clock.timezones : []
-            currentIndex: root.clock ? root.clock.timezones.indexOf(root.clock.timezone) : -1
-            displayText: currentIndex < 0 && root.clock ? root.clock.timezone : currentText
+            model: root.timezones
+            displayText: currentIndex < 0 ? root.timezone : currentText
             font.family: "DejaVu Sans"
-            onActivated: root.clock.timezone = root.clock.timezones[index]
+            onActivated: root.clock.timezone = root.timezones[index]
         }
 
         FieldLabel {

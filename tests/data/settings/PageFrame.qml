@@ -50,6 +50,24 @@ ApplicationWindow {
             function save() {
                 saves++
             }
+            // The proxy's checks, reduced to what the pictures need.
+            function isAddress(text) {
+                var parts = String(text).split(".")
+                return text === "" || (parts.length === 4 && parts.every(function (p) {
+                    return /^(0|[1-9][0-9]{0,2})$/.test(p) && Number(p) <= 255
+                }))
+            }
+            function check(method, fields) {
+                if (method !== "manual")
+                    return ""
+                var order = [["address", "AddressInvalid"], ["netmask", "MaskInvalid"], ["gateway", "GatewayInvalid"],
+                             ["dns0", "Dns0Invalid"], ["dns1", "Dns1Invalid"]]
+                for (var i = 0; i < order.length; ++i) {
+                    if (!isAddress(fields[order[i][0]]))
+                        return order[i][1]
+                }
+                return ""
+            }
         }
     }
 
@@ -98,6 +116,7 @@ ApplicationWindow {
         signal cardDetected(string uid, string type)
         signal cardRemoved
         signal ticketValidated
+        signal barcodeScanned
         property QtObject rfid: QtObject {
             property bool enabled: false
         }
