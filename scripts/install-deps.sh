@@ -12,9 +12,10 @@ packages=(
     qml-module-qtquick-extras qml-module-qtgraphicaleffects qml-module-qtqml-models2
     qml-module-qttest qt5-image-formats-plugins
     libmosquitto-dev mosquitto mosquitto-clients
-    libqrcodegencpp-dev fonts-dejavu-core
+    libqrcodegencpp-dev libsystemd-dev fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri imagemagick
     librsvg2-bin optipng
+    debhelper lintian systemd
 )
 
 missing=()
