@@ -43,6 +43,7 @@ done
 target_packages() {
     local a="$1"
     echo "crossbuild-essential-$a"
+    echo "pkgconf:$a" # the <triplet>-pkg-config wrapper
     for p in qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev libqt5serialport5-dev libqt5svg5-dev \
         qttools5-dev libmosquitto-dev libqrcodegencpp-dev libsystemd-dev \
         qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls2 \
