@@ -12,11 +12,15 @@ packages=(
     qml-module-qtquick-extras qml-module-qtgraphicaleffects qml-module-qtqml-models2
     qml-module-qttest qt5-image-formats-plugins
     libmosquitto-dev mosquitto mosquitto-clients
-    libqrcodegencpp-dev fonts-dejavu-core
+    libqrcodegencpp-dev libsystemd-dev fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri imagemagick
     librsvg2-bin optipng
+<<<<<<< HEAD
     # the fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes
     clang libclang-rt-14-dev
+=======
+    debhelper lintian systemd
+>>>>>>> i16
 )
 
 missing=()

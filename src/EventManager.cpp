@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -17,7 +18,22 @@ const QString c_category = QStringLiteral("category");
 const QString c_name = QStringLiteral("name");
 const QString c_desc = QStringLiteral("desc");
 const QString c_timestamp = QStringLiteral("timestamp");
+<<<<<<< HEAD
 const QString c_logPrefix = QStringLiteral("[EventManager] ");
+=======
+
+// The settings class keeps its lock file (and writes) beside the path it is
+// given, so a link to a file elsewhere must be followed here: the installed
+// program links its events.ini into a state folder, and its own folder is
+// not writable by the service.
+QString followLinks(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 8 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
+>>>>>>> i16
 } // namespace
 
 EventManager::EventManager(Config &config, QObject *parent) : EventManager(config, defaultFilePath(), parent)
@@ -25,7 +41,7 @@ EventManager::EventManager(Config &config, QObject *parent) : EventManager(confi
 }
 
 EventManager::EventManager(Config &config, QString filePath, QObject *parent)
-    : QObject(parent), m_config(config), m_filePath(std::move(filePath))
+    : QObject(parent), m_config(config), m_filePath(followLinks(filePath))
 {
     load();
     clear(QDateTime::currentDateTime().addDays(-c_retentionDays));

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Common/Config.h"
+#include "Common/Watchdog.h"
 #include "Defaults.h"
 #include "GUIManager.h"
 #include "Resources.h"
@@ -8,6 +9,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QQuickWindow>
 
 int main(int argc, char *argv[])
 {
@@ -44,6 +46,10 @@ int main(int argc, char *argv[])
     // application object.
     GUIManager manager(config);
     manager.load();
+
+    Watchdog watchdog;
+    const QList<QObject *> roots = manager.engine().rootObjects();
+    watchdog.watch(roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first()));
 
     return app.exec();
 }

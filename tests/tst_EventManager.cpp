@@ -15,6 +15,9 @@
 
 #include <memory>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 struct Entry
 {
@@ -335,6 +338,42 @@ private Q_SLOTS:
         QCOMPARE(events[2]->name(), QStringLiteral("Maintenance logout"));
         QVERIFY(events[2]->description().startsWith(QStringLiteral("Date : ")));
         QVERIFY(qAbs(events[2]->timestamp().secsTo(QDateTime::currentDateTime())) < 60);
+    }
+
+    // The package links the file beside the executable into a state folder,
+    // and the service may write nothing beside the executable. Writing
+    // through the link lost every event: the settings class keeps its lock
+    // file beside the path it is given, so it refused to write at all.
+    void linkedFileWrittenInTheLinkedFolder()
+    {
+        QTemporaryDir program;
+        QTemporaryDir state;
+        const QString link = program.filePath(QStringLiteral("events.ini"));
+        const QString target = state.filePath(QStringLiteral("events.ini"));
+        QVERIFY(QFile::link(target, link));
+
+        // The tests run as root, for whom no folder is read-only: watch the
+        // program's folder for anything created in it instead.
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(program.path()).constData(),
+                                  IN_CREATE | IN_MOVED_TO | IN_DELETE)
+                >= 0);
+
+        {
+            EventManager manager(*m_config, link);
+            manager.push(new Event(QStringLiteral("General"), QStringLiteral("Application started"), {},
+                                   QDateTime::currentDateTime()));
+        }
+        char buffer[4096];
+        const ssize_t changes = read(watch, buffer, sizeof buffer);
+        close(watch);
+        QCOMPARE(changes, ssize_t(-1));
+
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QSettings(target, QSettings::IniFormat).beginReadArray(QStringLiteral("events")), 1);
+        EventManager restarted(*m_config, link);
+        QCOMPARE(names(restarted.events()), QStringList {QStringLiteral("Application started")});
     }
 
     void unusableFile_data()
