@@ -15,9 +15,11 @@
 #include "Common/Config.h"
 #include "Defaults.h"
 #include "GUIManager.h"
+#include "Resources.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -145,6 +147,10 @@ QByteArray resultPayload(bool barcode, int i)
 // and the first barcode validation, then the later ones, in milliseconds.
 int runFirstChild(quint16 port)
 {
+    // What the entry point does before the controller.
+    tallyport::initResources();
+    QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
+    QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     {
