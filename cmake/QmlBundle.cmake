@@ -48,3 +48,20 @@ function(tallyport_qml_bundle out_qrc)
     configure_file(${qrc}.in ${qrc} COPYONLY)
     set(${out_qrc} ${qrc} PARENT_SCOPE)
 endfunction()
+
+# Compiles the bundle's QML and JavaScript ahead of time (qmlcachegen, from
+# qtdeclarative5-dev-tools), so no start parses or compiles a document and no
+# first use of a screen compiles its functions. The sources stay in the bundle.
+# Without the compiler the documents are compiled at run time as before.
+option(TALLYPORT_QML_COMPILER "Compile the QML documents ahead of time" ON)
+find_package(Qt5QuickCompiler QUIET)
+function(tallyport_add_qml_resources out_var qrc)
+    set(qmlcachegen "${_qt5Core_install_prefix}/lib/qt5/bin/qmlcachegen")
+    if(TALLYPORT_QML_COMPILER AND Qt5QuickCompiler_FOUND AND EXISTS ${qmlcachegen})
+        qtquick_compiler_add_resources(resources ${qrc})
+    else()
+        message(STATUS "QML documents compiled at run time (qmlcachegen not found)")
+        qt5_add_resources(resources ${qrc})
+    endif()
+    set(${out_var} ${resources} PARENT_SCOPE)
+endfunction()

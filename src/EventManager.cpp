@@ -2,6 +2,7 @@
 
 #include "Common/Config.h"
 #include "Common/StaleFiles.h"
+#include "EventFile.h"
 #include "Model/Event.h"
 
 #include <QCoreApplication>
@@ -18,12 +19,11 @@ const QString c_category = QStringLiteral("category");
 const QString c_name = QStringLiteral("name");
 const QString c_desc = QStringLiteral("desc");
 const QString c_timestamp = QStringLiteral("timestamp");
-<<<<<<< HEAD
 const QString c_logPrefix = QStringLiteral("[EventManager] ");
-=======
 
-// The settings class keeps its lock file (and writes) beside the path it is
-// given, so a link to a file elsewhere must be followed here: the installed
+// Appends, rewrites (a temporary renamed over the path) and leftovers of an
+// interrupted rewrite all live beside the path they are given, and a rename
+// would replace a link with a plain file: follow the link here. The installed
 // program links its events.ini into a state folder, and its own folder is
 // not writable by the service.
 QString followLinks(const QString &path)
@@ -33,7 +33,15 @@ QString followLinks(const QString &path)
         info.setFile(info.symLinkTarget());
     return info.filePath();
 }
->>>>>>> i16
+
+QVector<EventFile::Record> records(const QList<Event *> &events)
+{
+    QVector<EventFile::Record> result;
+    result.reserve(events.size());
+    for (const Event *event : events)
+        result.append({event->category(), event->name(), event->description(), event->timestamp()});
+    return result;
+}
 } // namespace
 
 EventManager::EventManager(Config &config, QObject *parent) : EventManager(config, defaultFilePath(), parent)
@@ -43,12 +51,19 @@ EventManager::EventManager(Config &config, QObject *parent) : EventManager(confi
 EventManager::EventManager(Config &config, QString filePath, QObject *parent)
     : QObject(parent), m_config(config), m_filePath(followLinks(filePath))
 {
-    load();
+    const int fileEntries = load();
+    m_file = std::make_unique<EventFile>(m_filePath, records(m_data), fileEntries, c_loadWindow);
     clear(QDateTime::currentDateTime().addDays(-c_retentionDays));
 }
 
 // Events still scheduled for deletion go with their parent, this manager.
+// The file finishes a rewrite under way before it goes.
 EventManager::~EventManager() = default;
+
+void EventManager::waitForFile()
+{
+    m_file->waitForIdle();
+}
 
 QString EventManager::defaultFilePath()
 {
@@ -66,13 +81,15 @@ void EventManager::push(Event *event)
         qWarning().noquote().nospace() << "[EventManager] WARN: Ignoring an empty event";
         return;
     }
-    if (m_data.size() > c_loadWindow)
+    const bool dropFirst = m_data.size() > c_loadWindow;
+    if (dropFirst)
         discard(m_data.takeFirst());
     // Parented to the manager so that QML, which sees the events through
     // the data property, never takes them for its own garbage.
     event->setParent(this);
     m_data.append(event);
-    save();
+    // One small append, not a rewrite of the whole file on this thread.
+    m_file->append({event->category(), event->name(), event->description(), event->timestamp()}, dropFirst);
     update();
 }
 
@@ -103,6 +120,9 @@ void EventManager::clear()
         discard(event);
     m_data.clear();
     save();
+    // Done before returning: the technician who cleared the log may switch
+    // the device off next.
+    m_file->waitForIdle();
     update();
 }
 
@@ -164,7 +184,7 @@ void EventManager::applyFilterPeriod(const QString &period)
     applyFilter(from, to);
 }
 
-void EventManager::load()
+int EventManager::load()
 {
     StaleFiles::removeTemporaries(m_filePath, c_logPrefix);
     QSettings settings(m_filePath, QSettings::IniFormat);
@@ -179,23 +199,13 @@ void EventManager::load()
                                 this));
     }
     settings.endArray();
+    return size;
 }
 
+// The whole file, rewritten in the background and replaced in one rename.
 void EventManager::save()
 {
-    StaleFiles::clearLock(m_filePath, c_logPrefix);
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    settings.clear();
-    settings.beginWriteArray(c_array, m_data.size());
-    for (int i = 0; i < m_data.size(); ++i) {
-        const Event *event = m_data.at(i);
-        settings.setArrayIndex(i);
-        settings.setValue(c_category, event->category());
-        settings.setValue(c_name, event->name());
-        settings.setValue(c_desc, event->description());
-        settings.setValue(c_timestamp, event->timestamp());
-    }
-    settings.endArray();
+    m_file->replace(records(m_data));
 }
 
 void EventManager::update()

@@ -6,7 +6,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 class Config;
+class EventFile;
 class Event;
 
 // The device's short event history, kept in "events.ini" beside the
@@ -31,6 +34,9 @@ public:
     QVariant data() const;
     // Every held event, oldest first.
     const QList<Event *> &events() const { return m_data; }
+    // Returns once the file holds everything done so far (a rewrite runs in
+    // the background); for tests and tools that read the file directly.
+    void waitForFile();
 
 Q_SIGNALS:
     void dataChanged();
@@ -45,7 +51,7 @@ public Q_SLOTS:
     void applyFilterPeriod(const QString &period);
 
 private:
-    void load();
+    int load();
     void save();
     void update();
     void discard(Event *event);
@@ -58,4 +64,5 @@ private:
     QString m_filterName;
     QDateTime m_filterFrom;
     QDateTime m_filterTo;
+    std::unique_ptr<EventFile> m_file;
 };

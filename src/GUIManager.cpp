@@ -570,19 +570,21 @@ void GUIManager::onTicketValidated(const Transaction &transaction)
                                    << "Validator ticket validated : " << static_cast<int>(transaction.type());
     qWarning().noquote().nospace() << c_prefix << "Valid : " << (transaction.valid() ? "true" : "false");
     qWarning().noquote().nospace() << c_prefix << "Contents : " << map;
+
+    // The sound is asked for before the screens take the new result: handing
+    // them the map re-evaluates every binding of the result screens, which
+    // the passenger's feedback need not wait for.
+    const bool session = m_session.sessionActive();
+    if (!session)
+        m_inspector.audioPlay(transaction.valid() ? c_validSound : c_invalidSound);
     m_qmlContext->setContextProperty(QStringLiteral("transaction"), map);
-
-    if (m_session.sessionActive())
+    if (session)
         return;
 
-    if (transaction.valid()) {
-        m_inspector.audioPlay(c_validSound);
-        setScreen(QStringLiteral("Valid"), c_resultMs);
-        return;
-    }
-    m_inspector.audioPlay(c_invalidSound);
     const int reason = transaction.denyReasonId();
-    if (reason == c_alreadyValidTicket || reason == c_alreadyValidCard)
+    if (transaction.valid())
+        setScreen(QStringLiteral("Valid"), c_resultMs);
+    else if (reason == c_alreadyValidTicket || reason == c_alreadyValidCard)
         setScreen(QStringLiteral("AlreadyValid"), c_resultMs);
     else
         setScreen(QStringLiteral("Invalid"), c_resultMs);

@@ -1,4 +1,5 @@
 #include "Common/Config.h"
+#include "EventFile.h"
 #include "EventManager.h"
 #include "Model/Event.h"
 #include "Model/EventLogin.h"
@@ -140,10 +141,8 @@ private Q_SLOTS:
         processDeferredDeletes();
         QVERIFY(!oldest);
 
-        QSettings file(path, QSettings::IniFormat);
-        QCOMPARE(file.beginReadArray(QStringLiteral("events")), 1001);
-        file.setArrayIndex(0);
-        QCOMPARE(file.value(QStringLiteral("name")).toString(), QStringLiteral("e1"));
+        // The file grows by appends; a restart reads its last 1000 entries.
+        QCOMPARE(names(EventManager(*m_config, path).events()).mid(0, 2), (QStringList {"e2", "e3"}));
 
         QPointer<Event> any = manager.events().last();
         manager.clear();
@@ -342,8 +341,8 @@ private Q_SLOTS:
 
     // The package links the file beside the executable into a state folder,
     // and the service may write nothing beside the executable. Writing
-    // through the link lost every event: the settings class keeps its lock
-    // file beside the path it is given, so it refused to write at all.
+    // through the link lost every event (a lock file beside the link could
+    // not be made), and a rewrite renamed over the link would replace it.
     void linkedFileWrittenInTheLinkedFolder()
     {
         QTemporaryDir program;
@@ -374,6 +373,118 @@ private Q_SLOTS:
         QCOMPARE(QSettings(target, QSettings::IniFormat).beginReadArray(QStringLiteral("events")), 1);
         EventManager restarted(*m_config, link);
         QCOMPARE(names(restarted.events()), QStringList {QStringLiteral("Application started")});
+    }
+
+    // Appended entries must read back exactly as the settings class wrote them.
+    void entryEncodingMatchesSettings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "Ignition on";
+        QTest::newRow("empty") << "";
+        QTest::newRow("lines") << "User ID : 0\nFirst name : A\nDate : Thu Dec 10 04:30:57 2026";
+        QTest::newRow("separators") << "a;b,c=d";
+        QTest::newRow("outer blanks") << " padded ";
+        QTest::newRow("quotes and backslashes") << "say \"hi\" \\ back";
+        QTest::newRow("at sign") << "@Variant(x)";
+        QTest::newRow("control then hex digit") << QString::fromUtf8("\x01"
+                                                                     "1a\tF\r");
+        QTest::newRow("greek and euro") << QString::fromUtf8("Έναρξη €1,20 Ω");
+        QTest::newRow("nul") << QString(QChar::Null) + QStringLiteral("0");
+        QTest::newRow("brackets") << "[events]\nsize=9";
+    }
+
+    void entryEncodingMatchesSettings()
+    {
+        QFETCH(QString, text);
+        const QDateTime stamps[]
+            = {QDateTime::currentDateTime(), QDateTime(QDate(2026, 3, 29), QTime(3, 0, 59, 999)),
+               QDateTime(QDate(1999, 12, 31), QTime(23, 59)), QDateTime()};
+        for (const QDateTime &stamp : stamps) {
+            const EventFile::Record record {text, text + QStringLiteral("!"), text, stamp};
+            const QString path = newPath();
+            writeFile(path, {});
+            {
+                QSettings settings(path, QSettings::IniFormat);
+                settings.beginWriteArray(QStringLiteral("events"), 1);
+                settings.setArrayIndex(0);
+                settings.setValue(QStringLiteral("category"), record.category);
+                settings.setValue(QStringLiteral("name"), record.name);
+                settings.setValue(QStringLiteral("desc"), record.description);
+                settings.setValue(QStringLiteral("timestamp"), record.timestamp);
+                settings.endArray();
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), EventFile::encodeFile({record}));
+        }
+    }
+
+    // A push appends; a line cut short (a crash in the middle of a write)
+    // costs that entry alone, and the next push lands whole.
+    void appendsSurviveATornWrite()
+    {
+        const QString path = newPath();
+        const QDateTime now = QDateTime::currentDateTime();
+        {
+            EventManager manager(*m_config, path);
+            manager.push(new Event(QStringLiteral("Board"), QStringLiteral("a"), {}, now.addSecs(-3)));
+            manager.push(new Event(QStringLiteral("Board"), QStringLiteral("b"), {}, now.addSecs(-2)));
+        }
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("\n[events]\n3\\category=Board\n3\\na");
+        }
+        EventManager restarted(*m_config, path);
+        QCOMPARE(names(restarted.events()), (QStringList {"a", "b"}));
+        restarted.push(
+            new Event(QStringLiteral("General"), QStringLiteral("c"), QStringLiteral("x\ny"), now));
+        EventManager again(*m_config, path);
+        QCOMPARE(names(again.events()), (QStringList {"a", "b", "c"}));
+        QCOMPARE(again.events().last()->description(), QStringLiteral("x\ny"));
+        QCOMPARE(again.events().last()->timestamp(), now);
+    }
+
+    // Appends alone would grow the file without end: past twice the cap it is
+    // rewritten in the background, and no entry pushed meanwhile goes missing.
+    void growthIsBounded()
+    {
+        const QString path = newPath();
+        const QDateTime base = QDateTime::currentDateTime().addSecs(-5000);
+        EventManager manager(*m_config, path);
+        for (int i = 0; i < 2500; ++i)
+            manager.push(
+                new Event(QStringLiteral("Board"), QStringLiteral("e%1").arg(i), {}, base.addSecs(i)));
+        manager.waitForFile();
+        processDeferredDeletes();
+
+        const int declared = QSettings(path, QSettings::IniFormat).beginReadArray(QStringLiteral("events"));
+        QVERIFY2(declared >= 1001 && declared < 2000, qPrintable(QString::number(declared)));
+        EventManager restarted(*m_config, path);
+        QCOMPARE(restarted.events().size(), 1000);
+        QCOMPARE(restarted.events().first()->name(), QStringLiteral("e1500"));
+        QCOMPARE(restarted.events().last()->name(), QStringLiteral("e2499"));
+    }
+
+    // Aged entries are dropped by a background rewrite at start.
+    void retentionRewriteReachesTheFile()
+    {
+        const QString path = newPath();
+        const QDateTime limit = QDateTime::currentDateTime().addDays(-30);
+        writeFile(path,
+                  {{QStringLiteral("Board"), QStringLiteral("old"), limit.addSecs(-60)},
+                   {QStringLiteral("Board"), QStringLiteral("young"), limit.addSecs(60)}});
+        {
+            EventManager manager(*m_config, path);
+            manager.push(
+                new Event(QStringLiteral("Board"), QStringLiteral("new"), {}, QDateTime::currentDateTime()));
+        }
+        QSettings file(path, QSettings::IniFormat);
+        QCOMPARE(file.beginReadArray(QStringLiteral("events")), 2);
+        file.setArrayIndex(0);
+        QCOMPARE(file.value(QStringLiteral("name")).toString(), QStringLiteral("young"));
+        file.setArrayIndex(1);
+        QCOMPARE(file.value(QStringLiteral("name")).toString(), QStringLiteral("new"));
     }
 
     void unusableFile_data()

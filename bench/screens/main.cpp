@@ -130,7 +130,17 @@ struct ChildResult
     double peakMiB = 0;
     QVector<double> latencyMs;
     double idleCpuPercent = -1;
+    double idleFps = 0;
 };
+
+double load1()
+{
+    double load = -1;
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (file.open(QIODevice::ReadOnly))
+        load = file.readAll().split(' ').value(0).toDouble();
+    return load;
+}
 
 double percentile(QVector<double> v, double p)
 {
@@ -290,6 +300,9 @@ int runController(const QString &what, int samples, int idleSeconds)
         settle.start();
         while (settle.elapsed() < 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        std::atomic<int> frames {0};
+        QObject::connect(
+            window, &QQuickWindow::frameSwapped, window, [&frames] { ++frames; }, Qt::DirectConnection);
         const double cpuBefore = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -297,6 +310,7 @@ int runController(const QString &what, int samples, int idleSeconds)
         QCoreApplication::exec();
         out << "idle-cpu-percent " << (100.0 * (cpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0))
             << '\n';
+        out << "idle-frames-per-second " << (frames * 1000.0 / wall.elapsed()) << '\n';
     }
     out << "peak-kib " << peakMiB() * 1024 << '\n';
     out.flush();
@@ -424,6 +438,8 @@ ChildResult runOnce(const QString &mode, const QString &what, int samples, int i
             result.peakMiB = parts[1].toDouble() / 1024.0;
         else if (parts[0] == "idle-cpu-percent")
             result.idleCpuPercent = parts[1].toDouble();
+        else if (parts[0] == "idle-frames-per-second")
+            result.idleFps = parts[1].toDouble();
     }
     return result;
 }
@@ -447,49 +463,100 @@ int main(int argc, char *argv[])
     const int starts = 5;
     const int samples = 300;
     const int idleSeconds = 20;
-    std::printf(
-        "bench_screens: bare Qt Quick window against the real screens (%d starts, %d changes, %d s idle)\n",
-        starts, samples, idleSeconds);
+    const QByteArray backend = qgetenv("QT_QUICK_BACKEND");
+    const QString renderer
+        = backend.isEmpty() ? QStringLiteral("OpenGL (default)") : QString::fromLatin1(backend);
+    std::printf("bench_screens: renderer %s; bare Qt Quick window against the real screens (%d starts, %d "
+                "changes, %d s idle); load average %.2f\n",
+                qPrintable(renderer), starts, samples, idleSeconds, load1());
 
-    for (const QString &mode : {QStringLiteral("bare"), QStringLiteral("screens")}) {
-        QVector<double> firstFrame;
-        QVector<double> loaded;
+    struct Side
+    {
+        double firstFrame = 0;
         double peak = 0;
-        for (int i = 0; i < starts; ++i) {
-            const ChildResult r = runOnce(mode, QStringLiteral("start"), 0, 0);
-            firstFrame << r.firstFrameMs;
-            loaded << r.loadedMs;
-            peak = std::max(peak, r.peakMiB);
+        double latencyP99 = 0;
+        double idleCpu = -1;
+    };
+    Side sides[2];
+    const QString modes[2] = {QStringLiteral("bare"), QStringLiteral("screens")};
+    // The two sides take turns start by start, so a burst of load on the
+    // machine falls on both.
+    QVector<double> firstFrame[2];
+    QVector<double> loaded[2];
+    for (int i = 0; i < starts; ++i) {
+        for (int m = 0; m < 2; ++m) {
+            const ChildResult r = runOnce(modes[m], QStringLiteral("start"), 0, 0);
+            firstFrame[m] << r.firstFrameMs;
+            loaded[m] << r.loadedMs;
+            sides[m].peak = std::max(sides[m].peak, r.peakMiB);
         }
-        std::printf(
-            "%-8s start-up to first frame: median %.1f ms (min %.1f; document loaded at %.1f ms); peak "
-            "memory %.1f MiB\n",
-            qPrintable(mode), percentile(firstFrame, 0.5), percentile(firstFrame, 0), percentile(loaded, 0.5),
-            peak);
-        if (startOnly)
-            continue;
+    }
+    for (int m = 0; m < 2; ++m) {
+        sides[m].firstFrame = percentile(firstFrame[m], 0.5);
+        std::printf("%-8s start-up to first frame: median %.1f ms (min %.1f, max %.1f; document loaded at "
+                    "%.1f ms); peak "
+                    "memory %.1f MiB\n",
+                    qPrintable(modes[m]), percentile(firstFrame[m], 0.5), percentile(firstFrame[m], 0),
+                    percentile(firstFrame[m], 1.0), percentile(loaded[m], 0.5), sides[m].peak);
+    }
+    std::printf("load average %.2f\n", load1());
+    for (int m = 0; m < 2 && !startOnly; ++m) {
+        const QString &mode = modes[m];
         const ChildResult latency = runOnce(mode, QStringLiteral("latency"), samples, 0);
         const ChildResult idle = runOnce(mode, QStringLiteral("idle"), 0, idleSeconds);
+        sides[m].latencyP99 = percentile(latency.latencyMs, 0.99);
+        sides[m].idleCpu = idle.idleCpuPercent;
+        sides[m].peak = std::max({sides[m].peak, latency.peakMiB, idle.peakMiB});
         std::printf("%-8s change to next frame (%lld samples): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
                     qPrintable(mode), static_cast<long long>(latency.latencyMs.size()),
                     percentile(latency.latencyMs, 0.5), percentile(latency.latencyMs, 0.99),
                     percentile(latency.latencyMs, 1.0));
-        std::printf("%-8s idle CPU%s: %.2f %% of one core\n", qPrintable(mode),
-                    mode == QLatin1String("screens") ? " on ScanScreens" : "", idle.idleCpuPercent);
+        std::printf("%-8s idle CPU%s: %.2f %% of one core (%.1f frames/s); load average %.2f\n",
+                    qPrintable(mode), mode == QLatin1String("screens") ? " on ScanScreens" : "",
+                    idle.idleCpuPercent, idle.idleFps, load1());
     }
-    if (!startOnly) {
-        const ChildResult latency
-            = runOnce(QStringLiteral("controller"), QStringLiteral("latency"), samples, 0);
-        const ChildResult idle
-            = runOnce(QStringLiteral("controller"), QStringLiteral("idle"), 0, idleSeconds);
-        std::printf(
-            "validation published to result frame swapped (%lld samples, broker, proxy and controller "
-            "included): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
-            static_cast<long long>(latency.latencyMs.size()), percentile(latency.latencyMs, 0.5),
-            percentile(latency.latencyMs, 0.99), percentile(latency.latencyMs, 1.0));
-        std::printf("controller idle CPU on ScanScreens: %.2f %% of one core; peak memory %.1f MiB\n",
-                    idle.idleCpuPercent, idle.peakMiB);
+    const Side &bare = sides[0];
+    const Side &screens = sides[1];
+    const auto verdict = [](bool met) {
+        return met ? "MET" : "MISSED";
+    };
+    const double ratio = bare.firstFrame > 0 ? screens.firstFrame / bare.firstFrame : 0;
+    if (startOnly) {
+        std::printf("start-up to first frame: %.1f vs bare %.1f ms (%.2fx; budget 1.5x): %s\n",
+                    screens.firstFrame, bare.firstFrame, ratio, verdict(ratio <= 1.5));
+        return 0;
     }
+    const ChildResult latency = runOnce(QStringLiteral("controller"), QStringLiteral("latency"), samples, 0);
+    const ChildResult idle = runOnce(QStringLiteral("controller"), QStringLiteral("idle"), 0, idleSeconds);
+    const double validationP99 = percentile(latency.latencyMs, 0.99);
+    std::printf("validation published to result frame swapped (%lld samples, broker, proxy and controller "
+                "included): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                static_cast<long long>(latency.latencyMs.size()), percentile(latency.latencyMs, 0.5),
+                validationP99, percentile(latency.latencyMs, 1.0));
+    std::printf(
+        "controller idle CPU on ScanScreens: %.2f %% of one core (%.1f frames/s); peak memory %.1f MiB; "
+        "load average %.2f\n",
+        idle.idleCpuPercent, idle.idleFps, idle.peakMiB, load1());
+    const double controllerPeak = std::max(idle.peakMiB, latency.peakMiB);
+
+    std::printf("\nsummary (%s), each row beside its floor measured in this run:\n", qPrintable(renderer));
+    std::printf(
+        "  start-up to first frame     %7.1f ms  vs bare window %7.1f ms  = %.2fx   (budget <= 1.5x, aim "
+        "1.2x): %s\n",
+        screens.firstFrame, bare.firstFrame, ratio, verdict(ratio <= 1.5));
+    std::printf(
+        "  peak memory, controller     %7.1f MiB vs bare window %7.1f MiB = %+.1f MiB (budget <= +40, "
+        "aim +25): %s\n",
+        controllerPeak, bare.peak, controllerPeak - bare.peak, verdict(controllerPeak - bare.peak <= 40));
+    std::printf(
+        "  idle CPU on ScanScreens     %7.2f %%   (controller; screens alone %.2f %%, bare window %.2f "
+        "%%)  (budget < 2 %%): %s\n",
+        idle.idleCpuPercent, screens.idleCpu, bare.idleCpu, verdict(idle.idleCpuPercent < 2.0));
+    const bool latencyMet = validationP99 <= bare.latencyP99 + 5.0 && validationP99 <= 16.7;
+    std::printf(
+        "  validation to frame p99     %7.2f ms  vs bare change-to-frame p99 %.2f ms  (budget <= floor "
+        "+ 5 ms and <= 16.7 ms): %s\n",
+        validationP99, bare.latencyP99, verdict(latencyMet));
     return 0;
 }
 

@@ -375,17 +375,17 @@ private:
     void onReadable()
     {
         ActivationScope scope;
-        const quint64 attempt = m_attempt;
         // Read on while whole packets wait in the socket: one wake-up then
         // serves a burst instead of one message per turn of the event loop.
+        // The callbacks only record, so the burst is read first and handed
+        // on after: no slot runs while the library is inside a read.
         for (int i = 0; i < c_maxPacketsPerWakeup; ++i) {
             const int rc = mosquitto_loop_read(m_mosq, 1);
-            syncNotifiers();
-            if (!deliver())
-                return; // the owner is gone, and this object with it
-            if (rc != MOSQ_ERR_SUCCESS || attempt != m_attempt || !m_mosq || !hasPendingInput())
+            if (rc != MOSQ_ERR_SUCCESS || m_state == Disconnected || !hasPendingInput())
                 break;
         }
+        syncNotifiers();
+        deliver();
     }
 
     void onWritable()
