@@ -233,8 +233,22 @@ private Q_SLOTS:
         } else {
             writeInPlace(temp, "a file where the folder should be");
         }
-        const QByteArray previousTemp = qgetenv("TMPDIR");
+        // Put back however the test ends.
+        struct Restore
+        {
+            QByteArray temp = qgetenv("TMPDIR");
+            QString dir = QDir::currentPath();
+            ~Restore()
+            {
+                QDir::setCurrent(dir);
+                qputenv("TMPDIR", temp);
+            }
+        } restore;
         qputenv("TMPDIR", QFile::encodeName(temporaryFolder ? temp : temp + QStringLiteral("/sub")));
+        // Without a usable TMPDIR the toolkit makes temporary files in the
+        // working folder; nothing can be made in /proc, not even by root.
+        if (!temporaryFolder)
+            QVERIFY(QDir::setCurrent(QStringLiteral("/proc")));
 
         const QString path = freshPath();
         const QByteArray original = "[log]\nlevel=2\n[mqtt]\npassword=s3cret\n";
@@ -255,7 +269,6 @@ private Q_SLOTS:
             QCOMPARE(QDir(temp).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                      QStringList());
         }
-        qputenv("TMPDIR", previousTemp);
     }
 
     void writingUnchangedValuesIsSilent()
