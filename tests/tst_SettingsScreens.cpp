@@ -463,7 +463,17 @@ void tst_SettingsScreens::regionReadsTheZoneOncePerChange()
         QFile file(calls);
         if (!file.open(QIODevice::ReadOnly))
             return QStringList();
-        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // One entry per call: its arguments, recorded one per line in brackets.
+        QStringList result;
+        const QStringList records
+            = QString::fromUtf8(file.readAll()).split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
+        for (const QString &record : records) {
+            QStringList arguments = record.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (QString &argument : arguments)
+                argument = argument.mid(1, argument.size() - 2);
+            result << arguments.join(QLatin1Char(' '));
+        }
+        return result;
     };
 
     openPage(2);
