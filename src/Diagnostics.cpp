@@ -20,6 +20,8 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
+#include <limits>
+
 namespace {
 const QString c_prefix = QStringLiteral("[Diagnostics] ");
 const QString c_ok = QStringLiteral("OK");
@@ -200,8 +202,26 @@ void Diagnostics::start(int intervalSec)
     qInfo().noquote().nospace()
         << c_prefix << QStringLiteral("Starting Diagnostic check (interval=%1 sec)").arg(intervalSec);
     check();
-    if (intervalSec != 0)
-        m_timer.start(intervalSec * 1000);
+    if (intervalSec == 0)
+        return;
+    if (intervalSec < 0) {
+        qWarning().noquote().nospace()
+            << c_prefix
+            << QStringLiteral("Negative check interval (%1 sec): checked once only").arg(intervalSec);
+        return;
+    }
+    // The timer takes an int of milliseconds: a longer period would wrap
+    // around into a short one and probe the hardware far too often.
+    constexpr qint64 longest = std::numeric_limits<int>::max();
+    qint64 msec = qint64(intervalSec) * 1000;
+    if (msec > longest) {
+        qWarning().noquote().nospace() << c_prefix
+                                       << QStringLiteral("Check interval too long (%1 sec): using %2 msec(s)")
+                                              .arg(intervalSec)
+                                              .arg(longest);
+        msec = longest;
+    }
+    m_timer.start(int(msec));
 }
 
 void Diagnostics::stop()

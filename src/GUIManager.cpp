@@ -802,7 +802,8 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         // hears the valid sound.
         if (url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty()) {
             qInfo().noquote().nospace() << c_prefix << "Applying Validator configuration";
-            applied << QStringLiteral("OBC : %1").arg(url.toString());
+            // The list is shown on the passenger screen: the password stays off it.
+            applied << QStringLiteral("OBC : %1").arg(url.toString(QUrl::RemovePassword));
             m_validator.config()->setObuUrl(url);
             m_validator.saveConfig();
         } else {

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <limits>
 #include <thread>
 
 #include <poll.h>
@@ -117,6 +118,8 @@ private Q_SLOTS:
     void serialLoopback();
     void serialPortList();
     void startAndStop();
+    void startWithOutOfRangeInterval_data();
+    void startWithOutOfRangeInterval();
     void reportFile();
     void reportFileUnwritable();
     void qrPayload();
@@ -390,6 +393,37 @@ void tst_Diagnostics::startAndStop()
     QVERIFY(!hubChanged.wait(1500));
     QCOMPARE(m_diag->usbHub(), QStringLiteral("MISSING"));
     QCOMPARE(m_diag->buzzer(), QStringLiteral("OK"));
+}
+
+void tst_Diagnostics::startWithOutOfRangeInterval_data()
+{
+    QTest::addColumn<int>("intervalSec");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("negative") << -1 << "[Diagnostics] Negative check interval (-1 sec): checked once only";
+    // Times 1000 in an int this wraps around to 704 ms.
+    QTest::newRow("wraps to a short period")
+        << 4294968 << "[Diagnostics] Check interval too long (4294968 sec): using 2147483647 msec(s)";
+    QTest::newRow("largest int")
+        << std::numeric_limits<int>::max()
+        << "[Diagnostics] Check interval too long (2147483647 sec): using 2147483647 msec(s)";
+}
+
+void tst_Diagnostics::startWithOutOfRangeInterval()
+{
+    QFETCH(int, intervalSec);
+    QFETCH(QString, warning);
+    QTest::ignoreMessage(
+        QtInfoMsg,
+        qPrintable(
+            QStringLiteral("[Diagnostics] Starting Diagnostic check (interval=%1 sec)").arg(intervalSec)));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+    m_diag->start(intervalSec);
+    QCOMPARE(m_diag->usbHub(), QStringLiteral("MISSING"));
+    // One check at once, and no further one soon after.
+    addUsbDevice(usbRoot(), QStringLiteral("1-1"), "0451", "2077");
+    QSignalSpy hubChanged(m_diag.get(), &Diagnostics::usbHubChanged);
+    QVERIFY(!hubChanged.wait(1500));
+    QCOMPARE(m_diag->usbHub(), QStringLiteral("MISSING"));
 }
 
 void tst_Diagnostics::reportFile()

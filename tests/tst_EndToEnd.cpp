@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +19,7 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void scriptedValidCardShowsValidAndReturnsToIdle();
+    void simulatedServicesAnswerAsTheUiExpects();
 
 private:
     bool waitForLog(const QString &text, int timeoutMs, int from = 0);
@@ -112,6 +115,40 @@ void tst_EndToEnd::scriptedValidCardShowsValidAndReturnsToIdle()
     // The result stays 3 s; the next scripted passenger only comes 7 s later.
     const int valid = uiLog().indexOf(QStringLiteral("Setting screen : Valid"), idle);
     QVERIFY2(waitForLog(QStringLiteral("Setting screen : ScanScreens"), 6000, valid), qPrintable(uiLog()));
+}
+
+// Runs on the processes the scripted passenger test started.
+void tst_EndToEnd::simulatedServicesAnswerAsTheUiExpects()
+{
+    QVERIFY(m_sim.state() == QProcess::Running && m_ui.state() == QProcess::Running);
+    const auto member = [](const QByteArray &payload, const char *key) {
+        return QJsonDocument::fromJson(payload).object().value(QLatin1String(key)).toString();
+    };
+    const QString status = QStringLiteral("vorn/network/status");
+    const QString ethernet = QStringLiteral("vorn/network/ethernet/state");
+    TestPeer peer;
+    QVERIFY(peer.connectTo(m_broker.port()));
+    QVERIFY(peer.subscribe(status));
+    QVERIFY(peer.subscribe(ethernet));
+
+    // The words the settings pages colour green and Diagnostics passes.
+    QVERIFY(peer.waitFor(status, 5000));
+    QCOMPARE(member(peer.payloads(status).first(), "stateStr"), QStringLiteral("Connected"));
+    QCOMPARE(member(peer.payloads(status).first(), "connectivityStr"), QStringLiteral("Full"));
+    QVERIFY(peer.publish(ethernet + QStringLiteral("/get"), "{}"));
+    QVERIFY(peer.waitFor(ethernet, 5000));
+    QCOMPARE(member(peer.payloads(ethernet).first(), "stateStr"), QStringLiteral("Connected"));
+
+    // The UI never asked, yet its validator configuration page has an on-board unit to show.
+    const QString obu = QStringLiteral("[Validator] OBU URL         : ");
+    QVERIFY2(waitForLog(obu + QStringLiteral("mqtt://validator@192.0.2.10:1883"), 5000), qPrintable(uiLog()));
+    const int before = uiLog().size();
+    QVERIFY(peer.publish(QStringLiteral("vorn/blm/config/set"),
+                         "{\"blm\": {\"obu_host\": \"192.0.2.20\", \"obu_port\": 8883, \"obu_username\": "
+                         "\"depot\", \"obu_password\": \"pw\"}, \"validator\": {\"passbackTime\": 30, "
+                         "\"qr_passback\": true}}"));
+    QVERIFY2(waitForLog(obu + QStringLiteral("mqtt://depot@192.0.2.20:8883"), 5000, before),
+             qPrintable(uiLog()));
 }
 
 QTEST_MAIN(tst_EndToEnd)

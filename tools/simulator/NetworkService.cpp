@@ -45,6 +45,9 @@ QJsonObject NetworkService::liveAddresses() const
                         {QStringLiteral("dns1"), QString()}};
 }
 
+// The state words are the service's own capitalised ones: the settings pages
+// colour "Connected" and "Full" green, and Diagnostics passes the Ethernet test
+// only on "Connected".
 void NetworkService::announce()
 {
     publish(m_base + QStringLiteral("/info"),
@@ -52,12 +55,12 @@ void NetworkService::announce()
                           QJsonObject {{QStringLiteral("version"), QStringLiteral("0.9.4")}}}},
             true);
     publish(m_base + QStringLiteral("/status"),
-            QJsonObject {{QStringLiteral("stateStr"), QStringLiteral("connected")},
-                         {QStringLiteral("connectivityStr"), QStringLiteral("full")},
+            QJsonObject {{QStringLiteral("stateStr"), QStringLiteral("Connected")},
+                         {QStringLiteral("connectivityStr"), QStringLiteral("Full")},
                          {QStringLiteral("hostname"), QStringLiteral("validator-0417")},
                          {QStringLiteral("primaryConnection"),
                           QJsonObject {{QStringLiteral("interface"), QStringLiteral("eth0")},
-                                       {QStringLiteral("stateStr"), QStringLiteral("activated")},
+                                       {QStringLiteral("stateStr"), QStringLiteral("Connected")},
                                        {QStringLiteral("typeStr"), QStringLiteral("ethernet")},
                                        {QStringLiteral("ipv4"), liveAddresses()}}}},
             true);
@@ -68,7 +71,7 @@ void NetworkService::publishEthernetState()
     publish(m_ethernet + QStringLiteral("/state"),
             QJsonObject {{QStringLiteral("interface"), QStringLiteral("eth0")},
                          {QStringLiteral("typeStr"), QStringLiteral("ethernet")},
-                         {QStringLiteral("stateStr"), QStringLiteral("activated")},
+                         {QStringLiteral("stateStr"), QStringLiteral("Connected")},
                          {QStringLiteral("reasonStr"), QStringLiteral("none")},
                          {QStringLiteral("mac"), QStringLiteral("02:00:5E:10:04:17")},
                          {QStringLiteral("ipv4"), liveAddresses()}});

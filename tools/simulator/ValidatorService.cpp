@@ -84,6 +84,7 @@ void ValidatorService::announce()
     // The UI never asks for info or status: a late subscriber finds them retained.
     publish(m_base + QStringLiteral("/info"), info, true);
     publishStatus();
+    publishConfig();
 }
 
 void ValidatorService::setMode(Mode mode)
@@ -143,7 +144,9 @@ void ValidatorService::publishStatus()
 
 void ValidatorService::publishConfig()
 {
-    publish(m_base + QStringLiteral("/config"), m_config);
+    // The UI asks for the configuration only when its page is left; retained,
+    // the page has it from the start instead of an empty on-board unit URL.
+    publish(m_base + QStringLiteral("/config"), m_config, true);
 }
 
 void ValidatorService::cardValidated(const QJsonObject &transaction)
