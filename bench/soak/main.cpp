@@ -509,6 +509,19 @@ int soakFlood(int messages, int mixedSeconds, int growthKb)
     if (!ui.running())
         return print(QStringLiteral("flood: the process died")), 1;
 
+    // SOAK_TOPICS (prefixes, comma-separated) narrows the hostile phase down
+    // to some services, to find which one holds on to memory.
+    QStringList topics;
+    const QStringList prefixes
+        = qEnvironmentVariable("SOAK_TOPICS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &topic : c_subscribed)
+        if (prefixes.isEmpty() || std::any_of(prefixes.cbegin(), prefixes.cend(), [&](const QString &p) {
+                return topic.startsWith(p);
+            }))
+            topics << topic;
+    if (topics.isEmpty())
+        return print(QStringLiteral("flood: SOAK_TOPICS matches no subscribed topic")), 2;
+
     // Warm-up is over: from here on memory must stay flat.
     const qint64 warm = ui.rssKb();
     QVector<qint64> samples;
@@ -519,7 +532,7 @@ int soakFlood(int messages, int mixedSeconds, int growthKb)
     qint64 nextSample = 0;
     while (mixed.elapsed() < qint64(mixedSeconds) * 1000 && ui.running()) {
         for (int i = 0; i < 200; ++i) {
-            const QString topic = c_subscribed.at(int(rng().bounded(c_subscribed.size())));
+            const QString topic = topics.at(int(rng().bounded(topics.size())));
             flooder.publish(topic, hostilePayload(topic));
             ++sent;
         }
@@ -559,7 +572,7 @@ int soakFlood(int messages, int mixedSeconds, int growthKb)
         QStringLiteral("flood: %1 hostile messages in %2 s on %3 topics; /status/get ms during %4, after %5")
             .arg(sent)
             .arg(mixed.elapsed() / 1000)
-            .arg(c_subscribed.size())
+            .arg(topics.size())
             .arg(during.summary(), after.summary()));
     print(QStringLiteral(
               "flood: RSS kB start %1, after warm-up %2, peak %3, final %4; mixed phase first third %5, "

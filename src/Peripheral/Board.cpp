@@ -132,7 +132,7 @@ QVariantList Board::peripherals() const
     for (auto it = m_power.constBegin(); it != m_power.constEnd(); ++it) {
         list.append(QVariantMap {{QStringLiteral("item"), it.key()},
                                  {QStringLiteral("descr"), m_peripheralNames.value(it.key())},
-                                 {QStringLiteral("value"), it.value().toBool()}});
+                                 {QStringLiteral("value"), QJsonValue::fromVariant(it.value()).toBool()}});
     }
     return list;
 }
@@ -231,7 +231,7 @@ void Board::setAudioEnabled(bool value)
 
 bool Board::peripheralPower(const QString &peripheral) const
 {
-    return m_power.value(peripheral).toBool();
+    return QJsonValue::fromVariant(m_power.value(peripheral)).toBool();
 }
 
 void Board::playBuzzer(int onMsec, int offMsec, int repeat)
@@ -386,12 +386,12 @@ void Board::onPowerReceived(const QJsonObject &object, const QString &)
         if (value.isNull())
             continue;
         const auto stored = m_power.constFind(it.key());
-        if (stored != m_power.constEnd() && stored.value() == value)
+        if (stored != m_power.constEnd() && QJsonValue::fromVariant(stored.value()) == value)
             continue;
         const bool on = value.toBool();
         qInfo().noquote().nospace() << c_prefix << "Peripheral power changed '" << it.key()
                                     << "' : " << boolText(on);
-        m_power.insert(it.key(), value);
+        m_power.insert(it.key(), value.toVariant());
         changed = true;
         emit peripheralPowerChanged(it.key(), on);
     }

@@ -110,9 +110,12 @@ private:
     QString m_base;
     QVariantMap m_info;
     QString m_status;
-    QJsonObject m_device;
-    QJsonObject m_display;
-    QJsonObject m_power;
+    // Maps, not JSON objects: a JSON object whose text members are replaced
+    // again and again keeps every old text (Qt 5.15), so a long-lived mirror
+    // would grow with each message.
+    QVariantMap m_device;
+    QVariantMap m_display;
+    QVariantMap m_power;
     QVariantMap m_audio;
     int m_delayShutdownFor = 0;
     QTimer m_timer;
