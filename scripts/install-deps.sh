@@ -15,12 +15,10 @@ packages=(
     libqrcodegencpp-dev libsystemd-dev fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri imagemagick
     librsvg2-bin optipng
-<<<<<<< HEAD
     # the fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes
     clang libclang-rt-14-dev
-=======
+    # the Debian package and its service unit (scripts/package.sh, package-test.sh)
     debhelper lintian systemd
->>>>>>> i16
 )
 
 missing=()
