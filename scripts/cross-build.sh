@@ -129,6 +129,8 @@ in_root() {
 # edited (or checked out anew) while a long build runs.
 main() {
     make_root
+    # Tests resolve "localhost"; a fresh root has no hosts file.
+    [ -s "$chroot_dir/etc/hosts" ] || printf '127.0.0.1 localhost\n::1 localhost ip6-localhost\n' > "$chroot_dir/etc/hosts"
     [ "$root_only" = 0 ] || exit 0
     register_qemu
 
