@@ -215,6 +215,12 @@ public:
         env.insert(QStringLiteral("PATH"),
                    QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/bin:")
                        + env.value(QStringLiteral("PATH")));
+        // Under AddressSanitizer freed memory is held back (256 MiB by default)
+        // and would read as growth: keep that small so RSS tells about the process.
+        const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   (asan.isEmpty() ? QString() : asan + QLatin1Char(':'))
+                       + QStringLiteral("quarantine_size_mb=8"));
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(m_dir.path());
         m_process.setStandardOutputFile(QProcess::nullDevice());
