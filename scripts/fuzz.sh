@@ -26,6 +26,9 @@ else
 fi
 
 source "$root/.ci/sanitizer-env"
+# The toolkit's libraries have no frame pointers: only the slow unwinder sees
+# through their frames to the names that the leak suppressions list.
+export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
 export QT_QPA_PLATFORM=offscreen
 # The clock proxy runs the time command: the stand-in answers, never the real one.
 export PATH="$root/tools/stand-ins/bin:$PATH"
