@@ -80,9 +80,12 @@ ChildRun runInChild(const QStringList &args)
     }
     run.status = child.exitStatus();
     const QByteArray output = child.readAllStandardError();
-    run.lines = output.split('\n');
-    if (run.lines.last().isEmpty()) {
-        run.lines.removeLast();
+    // Under an emulator (the ARM builds run under qemu-user) the emulator adds
+    // its own report of the abort: not the program's output.
+    for (const QByteArray &line : output.split('\n')) {
+        if (!line.isEmpty() && !line.startsWith("qemu: uncaught target signal")) {
+            run.lines << line;
+        }
     }
     return run;
 }
