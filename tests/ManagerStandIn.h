@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <QVariantMap>
 
+#include "Common/TintedIconProvider.h"
+
 // Test-side stand-in for the controller as the screens see it: the same
 // property names, notifications and slots, with the language switch done the
 // controller's way (one catalogue, installed for every language but English).
@@ -33,6 +35,7 @@ public:
     {
         m_engine->rootContext()->setContextProperty(QStringLiteral("manager"), this);
         m_engine->rootContext()->setContextProperty(QStringLiteral("transaction"), QVariantMap());
+        TintedIconProvider::install(m_engine);
     }
     ~ManagerStandIn() override { QCoreApplication::removeTranslator(&m_translator); }
 

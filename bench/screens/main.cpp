@@ -6,6 +6,7 @@
 // Run under a display (xvfb-run -a bench/screens/bench_screens).
 #include "BrokerFixture.h"
 #include "Common/Config.h"
+#include "Common/TintedIconProvider.h"
 #include "Defaults.h"
 #include "GUIManager.h"
 #include "Resources.h"
@@ -333,6 +334,7 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
         engine.addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
         engine.rootContext()->setContextProperty(QStringLiteral("manager"), &state);
         engine.rootContext()->setContextProperty(QStringLiteral("transaction"), resultMap(0));
+        TintedIconProvider::install(&engine);
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     } else {
         engine.loadData(c_bareWindow);

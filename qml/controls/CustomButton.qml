@@ -116,22 +116,16 @@ Item {
         width: root.width * 0.35
         height: root.height
 
-        Image {
+        TintedIcon {
             id: iconImage
             anchors.centerIn: parent
             anchors.horizontalCenterOffset: 10
             width: root.iconSize.width
             height: root.iconSize.height
             sourceSize: root.iconSize
-            source: root.icon
-            fillMode: Image.PreserveAspectFit
-            visible: false
-        }
-
-        ColorOverlay {
-            anchors.fill: iconImage
-            source: iconImage
+            icon: root.icon
             color: root.iconColor
+            fillMode: Image.PreserveAspectFit
         }
     }
 

@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.0
 
 // One entry of a message list: title, optional time, and a message that shows
 // when the row is expanded.
@@ -105,17 +104,10 @@ Item {
                 height: 16
                 anchors.verticalCenter: parent.verticalCenter
 
-                Image {
-                    id: clockIcon
+                TintedIcon {
                     anchors.fill: parent
-                    source: "qrc:/qml/images/Icons/clock.svg"
+                    icon: "qrc:/qml/images/Icons/clock.svg"
                     sourceSize: Qt.size(16, 16)
-                    visible: false
-                }
-
-                ColorOverlay {
-                    anchors.fill: clockIcon
-                    source: clockIcon
                     color: root.textColor
                 }
             }
@@ -159,17 +151,10 @@ Item {
         anchors.bottom: parent.bottom
         anchors.margins: 12
 
-        Image {
-            id: trashIcon
+        TintedIcon {
             anchors.fill: parent
-            source: "qrc:/qml/images/Icons/trash.svg"
+            icon: "qrc:/qml/images/Icons/trash.svg"
             sourceSize: Qt.size(26, 26)
-            visible: false
-        }
-
-        ColorOverlay {
-            anchors.fill: trashIcon
-            source: trashIcon
             color: root.dark ? "white" : "#43496a"
         }
 

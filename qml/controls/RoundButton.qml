@@ -49,21 +49,24 @@ Item {
     }
 
     Image {
-        id: image
         anchors.centerIn: parent
         width: root.iconSize
         height: root.iconSize
         sourceSize: Qt.size(root.iconSize, root.iconSize)
-        source: root.icon
+        source: root.pngImage ? root.icon : ""
         fillMode: Image.PreserveAspectFit
         smooth: true
         visible: root.pngImage
     }
 
-    ColorOverlay {
-        anchors.fill: image
-        source: image
+    TintedIcon {
+        anchors.centerIn: parent
+        width: root.iconSize
+        height: root.iconSize
+        sourceSize: Qt.size(root.iconSize, root.iconSize)
+        icon: root.pngImage ? "" : root.icon
         color: root.iconColor
+        fillMode: Image.PreserveAspectFit
         visible: !root.pngImage
     }
 

@@ -17,4 +17,8 @@ QList<QQuickItem *> visibleTextItems(QQuickItem *root);
 bool popupShown(QQuickWindow *window);
 // An image of the window is still loading.
 bool imagesLoading(QQuickWindow *window);
+// The one-colour icons shown in the window that leave no mark on its image: each
+// is hidden for a second image of the window, and where it stands the two must
+// differ. Whatever renderer draws the window, an icon must not go missing.
+QStringList undrawnIcons(QQuickWindow *window);
 } // namespace ItemTree

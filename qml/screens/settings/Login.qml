@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.0
 import "../../controls"
 import "SettingsLogic.js" as Logic
 
@@ -61,7 +60,7 @@ Item {
             border.color: root.Material.accent
             border.width: 1
 
-            Image {
+            TintedIcon {
                 id: lockIcon
                 anchors.left: parent.left
                 anchors.leftMargin: 20
@@ -69,12 +68,7 @@ Item {
                 width: 35
                 height: 35
                 sourceSize: Qt.size(35, 35)
-                source: "qrc:/qml/images/Icons/lock.svg"
-                visible: false
-            }
-            ColorOverlay {
-                anchors.fill: lockIcon
-                source: lockIcon
+                icon: "qrc:/qml/images/Icons/lock.svg"
                 color: "#e7e7e7"
             }
 

@@ -2,7 +2,6 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import QtQuick.FreeVirtualKeyboard 1.0
-import QtGraphicalEffects 1.0
 import "../../controls"
 
 // The maintenance screen: a header with the options menu over a stack whose
@@ -125,18 +124,12 @@ Page {
             visible: stack.depth > 1
             onClicked: root.back()
 
-            Image {
-                id: chevron
+            TintedIcon {
                 anchors.centerIn: parent
                 width: 60
                 height: 60
                 sourceSize: Qt.size(60, 60)
-                source: "qrc:/qml/images/Icons/chevron-left.svg"
-                visible: false
-            }
-            ColorOverlay {
-                anchors.fill: chevron
-                source: chevron
+                icon: "qrc:/qml/images/Icons/chevron-left.svg"
                 color: "white"
             }
         }

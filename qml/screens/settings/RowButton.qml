@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtGraphicalEffects 1.0
+import "../../controls"
 
 // One entry of the maintenance menu: icon, title with a hint below, arrow.
 Item {
@@ -41,7 +41,7 @@ Item {
         color: "#000"
     }
 
-    Image {
+    TintedIcon {
         id: iconImage
         anchors.left: parent.left
         anchors.leftMargin: 20
@@ -49,12 +49,7 @@ Item {
         width: parent.height * 0.45
         height: width
         sourceSize: Qt.size(width, height)
-        source: root.icon
-        visible: false
-    }
-    ColorOverlay {
-        anchors.fill: iconImage
-        source: iconImage
+        icon: root.icon
         color: "#e7e7e7"
     }
 
@@ -86,21 +81,15 @@ Item {
         }
     }
 
-    Image {
-        id: arrowImage
-        anchors.fill: arrow
-        sourceSize: Qt.size(width, height)
-        source: "qrc:/qml/images/Icons/arrow-right.svg"
-        visible: false
-    }
-    ColorOverlay {
+    TintedIcon {
         id: arrow
         anchors.right: parent.right
         anchors.rightMargin: 16
         anchors.verticalCenter: parent.verticalCenter
         width: parent.height * 0.3
         height: width
-        source: arrowImage
+        sourceSize: Qt.size(width, height)
+        icon: "qrc:/qml/images/Icons/arrow-right.svg"
         color: "#e7e7e7"
     }
 
