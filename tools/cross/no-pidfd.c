@@ -2,14 +2,26 @@
  * passes Qt's probe for pidfd support (waitid with P_PIDFD) to the kernel, which
  * has it, but does not fill in the pidfd of clone(CLONE_PIDFD), so QProcess
  * waits on a wrong descriptor and later kills "its child" as pid -1. Refusing
- * the probe makes Qt start children the classic way. Test harness only. */
+ * the probe makes Qt start children the classic way. Test harness only.
+ *
+ * The emulator puts this file into the program's environment (LD_PRELOAD); the
+ * program's native children (the shell of a stand-in command) cannot load an ARM
+ * library and their loader says so on standard error, which the tests read. So
+ * it leaves the environment at once; an ARM child gets it again from the
+ * emulator's own setting, which it inherits. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <stdarg.h>
+#include <stdlib.h>
 #include <sys/syscall.h>
 
 #define P_PIDFD_IDTYPE 3
+
+__attribute__((constructor)) static void leave_environment(void)
+{
+    unsetenv("LD_PRELOAD");
+}
 
 long syscall(long number, ...)
 {
