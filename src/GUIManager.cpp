@@ -804,7 +804,8 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject &data)
         // hears the valid sound.
         if (url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty()) {
             qInfo().noquote().nospace() << c_prefix << "Applying Validator configuration";
-            // The list is shown on the passenger screen: the password stays off it.
+            // The list is shown in a popup on the display, where anyone standing by can
+            // read it: the password stays off it.
             applied << QStringLiteral("OBC : %1").arg(url.toString(QUrl::RemovePassword));
             m_validator.config()->setObuUrl(url);
             m_validator.saveConfig();
