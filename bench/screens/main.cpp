@@ -138,11 +138,21 @@ struct ChildResult
 {
     double loadedMs = 0;
     double firstFrameMs = 0;
+    int items = 0;
     double peakMiB = 0;
     QVector<double> latencyMs;
     double idleCpuPercent = -1;
     double idleFps = 0;
 };
+
+int countItems(const QQuickItem *item)
+{
+    int n = 1;
+    const auto children = item->childItems();
+    for (const QQuickItem *child : children)
+        n += countItems(child);
+    return n;
+}
 
 double load1()
 {
@@ -374,6 +384,8 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
         return 3;
     out << "loaded-ns " << loadedAt << '\n';
     out << "first-frame-ns " << lastSwap.load() << '\n';
+    // A figure that load on the machine does not blur: what was built to get there.
+    out << "items " << countItems(window->contentItem()) << '\n';
 
     if (what == QLatin1String("latency")) {
         // Each sample: a change of what is shown, to the first frame swapped after it.
@@ -446,6 +458,8 @@ ChildResult runOnce(const QString &mode, const QString &what, int samples, int i
             result.loadedMs = (parts[1].toLongLong() - started) / 1e6;
         else if (parts[0] == "first-frame-ns")
             result.firstFrameMs = (parts[1].toLongLong() - started) / 1e6;
+        else if (parts[0] == "items")
+            result.items = parts[1].toInt();
         else if (parts[0] == "latency-ns")
             result.latencyMs << parts[1].toLongLong() / 1e6;
         else if (parts[0] == "peak-kib")
@@ -490,6 +504,7 @@ int main(int argc, char *argv[])
         double peak = 0;
         double latencyP99 = 0;
         double idleCpu = -1;
+        int items = 0;
     };
     Side sides[2];
     const QString modes[2] = {QStringLiteral("bare"), QStringLiteral("screens")};
@@ -503,15 +518,17 @@ int main(int argc, char *argv[])
             firstFrame[m] << r.firstFrameMs;
             loaded[m] << r.loadedMs;
             sides[m].peak = std::max(sides[m].peak, r.peakMiB);
+            sides[m].items = r.items;
         }
     }
     for (int m = 0; m < 2; ++m) {
         sides[m].firstFrame = percentile(firstFrame[m], 0.5);
         std::printf("%-8s start-up to first frame: median %.1f ms (min %.1f, max %.1f; document loaded at "
                     "%.1f ms); peak "
-                    "memory %.1f MiB\n",
+                    "memory %.1f MiB; %d items in the window\n",
                     qPrintable(modes[m]), percentile(firstFrame[m], 0.5), percentile(firstFrame[m], 0),
-                    percentile(firstFrame[m], 1.0), percentile(loaded[m], 0.5), sides[m].peak);
+                    percentile(firstFrame[m], 1.0), percentile(loaded[m], 0.5), sides[m].peak,
+                    sides[m].items);
     }
     std::printf("load average %.2f\n", load1());
     for (int m = 0; m < 2 && !startOnly; ++m) {
