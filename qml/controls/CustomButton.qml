@@ -60,15 +60,20 @@ Item {
         }
     }
 
-    DropShadow {
+    // Made only for a button that shows one: a number pad's flat keys would
+    // otherwise each carry a shadow's whole off-screen machinery for nothing.
+    Loader {
         anchors.fill: background
-        source: background
-        visible: !root.flat && !root.down
-        horizontalOffset: 3
-        verticalOffset: 3
-        radius: 8
-        samples: 16
-        color: "#80000000"
+        active: !root.flat
+        visible: !root.down
+        sourceComponent: DropShadow {
+            source: background
+            horizontalOffset: 3
+            verticalOffset: 3
+            radius: 8
+            samples: 16
+            color: "#80000000"
+        }
     }
 
     Rectangle {

@@ -30,15 +30,18 @@ Item {
         }
     }
 
-    DropShadow {
+    Loader {
         anchors.fill: circle
-        source: circle
-        visible: root.dropShadow && !root.down
-        horizontalOffset: 3
-        verticalOffset: 3
-        radius: 8
-        samples: 16
-        color: "#80000000"
+        active: root.dropShadow
+        visible: !root.down
+        sourceComponent: DropShadow {
+            source: circle
+            horizontalOffset: 3
+            verticalOffset: 3
+            radius: 8
+            samples: 16
+            color: "#80000000"
+        }
     }
 
     Rectangle {
