@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtGraphicalEffects 1.0
 
 // Rectangle button with an optional icon, a ripple from the press point, an
 // optional press scale and an optional drop shadow.
@@ -62,18 +61,12 @@ Item {
 
     // Made only for a button that shows one: a number pad's flat keys would
     // otherwise each carry a shadow's whole off-screen machinery for nothing.
-    Loader {
+    ButtonShadow {
         anchors.fill: background
         active: !root.flat
         visible: !root.down
-        sourceComponent: DropShadow {
-            source: background
-            horizontalOffset: 3
-            verticalOffset: 3
-            radius: 8
-            samples: 16
-            color: "#80000000"
-        }
+        source: background
+        radius: root.radius
     }
 
     Rectangle {

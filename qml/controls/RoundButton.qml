@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.0
 
 // A circular button with a centred icon: a tinted SVG, or a picture shown as it is.
 Item {
@@ -30,18 +29,12 @@ Item {
         }
     }
 
-    Loader {
+    ButtonShadow {
         anchors.fill: circle
         active: root.dropShadow
         visible: !root.down
-        sourceComponent: DropShadow {
-            source: circle
-            horizontalOffset: 3
-            verticalOffset: 3
-            radius: 8
-            samples: 16
-            color: "#80000000"
-        }
+        source: circle
+        radius: root.radius
     }
 
     Rectangle {
