@@ -59,6 +59,9 @@ Page {
     readonly property alias configPopup: configPopup
     readonly property alias keyboard: inputPanel
     readonly property bool keyboardShown: Qt.inputMethod.visible || inputPanel.active === true
+    // The style draws raised bars and menus through a shader; the software
+    // renderer of a board without a GPU runs none and would leave them out.
+    readonly property bool flatStyle: GraphicsInfo.api === GraphicsInfo.Software
 
     // Opens the menu's page at index. Refused while a page is open (a second
     // quick tap) and when the page's document cannot be loaded, so a missing
@@ -111,6 +114,7 @@ Page {
         height: stack.headerCollapsed ? 0 : 70
         clip: true
         Material.background: "#1b1b1b"
+        Material.elevation: root.flatStyle ? 0 : 4
 
         onVisibleChanged: optionsMenu.close()
 
@@ -172,6 +176,7 @@ Page {
                 width: 280
                 font.family: "DejaVu Sans"
                 font.pixelSize: 18
+                Material.elevation: root.flatStyle ? 0 : 8
 
                 MenuItem {
                     objectName: "scanConfigItem"

@@ -233,6 +233,8 @@ ApplicationWindow {
 
     header: ToolBar {
         height: 70
+        // As the maintenance screen's own header: drawn without a shader when no GPU draws.
+        Material.elevation: GraphicsInfo.api === GraphicsInfo.Software ? 0 : 4
         Label {
             anchors.centerIn: parent
             text: root.title
