@@ -106,11 +106,16 @@ QStringList undrawnIcons(QQuickWindow *window)
     }
     if (icons.isEmpty())
         return {};
-    for (const auto &icon : qAsConst(icons))
-        icon.first->setVisible(false);
+    // Hidden through opacity: a screen may bind an icon's visibility, and
+    // setting it from here would cut that binding for the shots that follow.
+    QList<qreal> opacities;
+    for (const auto &icon : qAsConst(icons)) {
+        opacities << icon.first->opacity();
+        icon.first->setOpacity(0);
+    }
     const QImage bare = window->grabWindow();
-    for (const auto &icon : qAsConst(icons))
-        icon.first->setVisible(true);
+    for (int i = 0; i < icons.size(); ++i)
+        icons.at(i).first->setOpacity(opacities.at(i));
 
     QStringList problems;
     for (const auto &icon : qAsConst(icons)) {
