@@ -300,11 +300,24 @@ int runController(const QString &what, int samples, int idleSeconds)
         return 5;
     QTextStream out(stdout);
 
-    if (what == QLatin1String("latency")) {
+    if (what == QLatin1String("latency") || what == QLatin1String("latency-scan")) {
+        // "latency": one result after another, as a queue of passengers makes
+        // them. "latency-scan": each result arrives on the idle screen at
+        // another moment of its card animation, as the first tap does.
+        const bool fromScan = what == QLatin1String("latency-scan");
         for (int i = 0; i < samples + 10; ++i) {
+            if (fromScan) {
+                manager.setScreen(QStringLiteral("ScanScreens"));
+                QElapsedTimer shown;
+                shown.start();
+                const qint64 since = nowNs();
+                while (lastSwap.load() <= since && shown.elapsed() < 1000)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            }
+            const int settleMs = fromScan ? 20 + (i * 53) % 300 : 30;
             QElapsedTimer settle;
             settle.start();
-            while (settle.elapsed() < 30)
+            while (settle.elapsed() < settleMs)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             screenChangedAt = 0;
             const qint64 start = nowNs();
@@ -559,17 +572,25 @@ int main(int argc, char *argv[])
         return 0;
     }
     const ChildResult latency = runOnce(QStringLiteral("controller"), QStringLiteral("latency"), samples, 0);
+    const ChildResult fromScan
+        = runOnce(QStringLiteral("controller"), QStringLiteral("latency-scan"), samples, 0);
     const ChildResult idle = runOnce(QStringLiteral("controller"), QStringLiteral("idle"), 0, idleSeconds);
-    const double validationP99 = percentile(latency.latencyMs, 0.99);
+    const double resultP99 = percentile(latency.latencyMs, 0.99);
+    const double scanP99 = percentile(fromScan.latencyMs, 0.99);
+    const double validationP99 = std::max(resultP99, scanP99);
     std::printf("validation published to result frame swapped (%lld samples, broker, proxy and controller "
-                "included): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                "included), one result after another: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
                 static_cast<long long>(latency.latencyMs.size()), percentile(latency.latencyMs, 0.5),
-                validationP99, percentile(latency.latencyMs, 1.0));
+                resultP99, percentile(latency.latencyMs, 1.0));
+    std::printf("validation published to result frame swapped (%lld samples), arriving on ScanScreens "
+                "while its animation runs: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
+                static_cast<long long>(fromScan.latencyMs.size()), percentile(fromScan.latencyMs, 0.5),
+                scanP99, percentile(fromScan.latencyMs, 1.0));
     std::printf(
         "controller idle CPU on ScanScreens: %.2f %% of one core (%.1f frames/s); peak memory %.1f MiB; "
         "load average %.2f\n",
         idle.idleCpuPercent, idle.idleFps, idle.peakMiB, load1());
-    const double controllerPeak = std::max(idle.peakMiB, latency.peakMiB);
+    const double controllerPeak = std::max({idle.peakMiB, latency.peakMiB, fromScan.peakMiB});
 
     std::printf("\nsummary (%s), each row beside its floor measured in this run:\n", qPrintable(renderer));
     std::printf(
@@ -585,10 +606,9 @@ int main(int argc, char *argv[])
         "the same frames %.2f %%)  (budget < 2 %%): %s\n",
         idle.idleCpuPercent, screens.idleCpu, bare.idleCpu, verdict(idle.idleCpuPercent < 2.0));
     const bool latencyMet = validationP99 <= bare.latencyP99 + 5.0 && validationP99 <= 16.7;
-    std::printf(
-        "  validation to frame p99     %7.2f ms  vs bare change-to-frame p99 %.2f ms  (budget <= floor "
-        "+ 5 ms and <= 16.7 ms): %s\n",
-        validationP99, bare.latencyP99, verdict(latencyMet));
+    std::printf("  validation to frame p99     %7.2f ms  (after a result %.2f, on ScanScreens %.2f) vs bare "
+                "change-to-frame p99 %.2f ms  (budget <= floor + 5 ms and <= 16.7 ms): %s\n",
+                validationP99, resultP99, scanP99, bare.latencyP99, verdict(latencyMet));
     return 0;
 }
 

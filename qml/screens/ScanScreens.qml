@@ -31,11 +31,14 @@ Item {
         }
     }
 
+    // Both timers stop while another screen is shown: a frame changed under
+    // it still costs the window a whole redraw, which a result arriving at
+    // that moment would wait behind.
     Timer {
         id: frameTimer
         interval: 300
         repeat: true
-        running: true
+        running: root.visible
         onTriggered: root.step()
     }
 
@@ -43,7 +46,7 @@ Item {
         id: switchTimer
         interval: Math.max(1, root.switchInterval)
         repeat: true
-        running: root.switchInterval > 0
+        running: root.visible && root.switchInterval > 0
         onTriggered: {
             root.frame = 0
             root.mode = 1 - root.mode
@@ -74,6 +77,9 @@ Item {
         objectName: "animation"
         anchors.centerIn: parent
         anchors.verticalCenterOffset: 10
+        // Placed on whole pixels at its own size: filtering would change
+        // nothing but the cost of each frame.
+        smooth: false
         source: root.frameUrl
     }
 
