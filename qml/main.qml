@@ -101,11 +101,13 @@ ApplicationWindow {
 
     Component.onCompleted: createScreens()
 
+    // The picture is made at the window's size (header part included), so it
+    // is drawn pixel for pixel: no filtering on each frame of the idle animation.
     Image {
         objectName: "backdrop"
-        y: -header.height
         width: root.width
-        height: root.height + header.height
+        height: root.height
+        smooth: false
         source: "qrc:/qml/images/background.png"
         fillMode: Image.Stretch
     }

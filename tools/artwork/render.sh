@@ -7,7 +7,7 @@
 #   tools/artwork/render.sh [--sheet FILE]
 #
 # --sheet also writes a contact sheet of every animation frame over the backdrop, for review.
-# Needs python3, rsvg-convert (librsvg2-bin), optipng and, for --sheet, ImageMagick.
+# Needs python3 (with python3-pil), rsvg-convert (librsvg2-bin), optipng and, for --sheet, ImageMagick.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,7 +33,10 @@ lossless "$here/src/icons/menu.svg" "$img/Icons/menu.png"
 lossless "$here/src/icons/vorn.svg" "$img/Icons/vorn.png"
 
 python3 "$here/scenes.py" "$tmp"
-lossless "$tmp/background.svg" "$img/background.png"
+# The backdrop as the window shows it: stretched over the header, at the window's size.
+lossless "$tmp/background.svg" "$tmp/background.png"
+python3 "$here/window_backdrop.py" "$tmp/background.png" "$img/background.png"
+optipng -quiet -o3 -strip all "$img/background.png"
 for svg in "$tmp"/nfc-*.svg; do
     [ -e "$svg" ] || continue
     n=$(basename "$svg" .svg); n=${n#nfc-}
