@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFontDatabase>
+#include <QImage>
 #include <QQmlApplicationEngine>
 #include <QQmlError>
 #include <QQuickItem>
@@ -29,6 +30,7 @@ private slots:
     void screens_data();
     void screens();
     void languageSwitchRetranslatesAtOnce();
+    void animationFramesSitOnTheBackdrop();
 
 private:
     struct Shot
@@ -387,6 +389,57 @@ void tst_ScreenCapture::languageSwitchRetranslatesAtOnce()
         }
         QMetaObject::invokeMethod(confirmation, "close");
         QTRY_VERIFY(!confirmation->property("visible").toBool());
+    }
+}
+
+// The idle animation's frames are opaque, with the backdrop laid in where
+// the screen shows them (the window draws them without blending). Moving
+// them, or a new backdrop without new frames, would show a patch of the wrong
+// backdrop: the columns at their left, where no frame draws anything of its
+// own, must be the backdrop at the place the screen puts them.
+void tst_ScreenCapture::animationFramesSitOnTheBackdrop()
+{
+    m_manager->setScreen(QStringLiteral("ScanScreens"));
+    QQuickItem *scan = screenItem(QStringLiteral("ScanScreens"));
+    QVERIFY(scan);
+    QTRY_VERIFY(scan->isVisible());
+    QQuickItem *animation = findItem(scan, QStringLiteral("animation"));
+    QVERIFY(animation);
+    const QPointF placed = animation->mapToScene(QPointF(0, 0));
+    QCOMPARE(placed, QPointF(0, 202));
+    QCOMPARE(animation->property("smooth").toBool(), false);
+
+    const QImage backdrop
+        = QImage(QStringLiteral(":/qml/images/background.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(backdrop.size(), m_window->size());
+    const int emptyColumns = 17;
+    const struct
+    {
+        const char *folder;
+        int frames;
+    } animations[] = {{"NFC", 7}, {"Barcode", 9}};
+    for (const auto &entry : animations) {
+        for (int n = 0; n < entry.frames; ++n) {
+            const QString path
+                = QStringLiteral(":/qml/images/%1/%2.png").arg(QLatin1String(entry.folder)).arg(n);
+            const QImage frame(path);
+            QVERIFY2(!frame.isNull(), qPrintable(path));
+            QVERIFY2(!frame.hasAlphaChannel(), qPrintable(path + QStringLiteral(" is not opaque")));
+            QCOMPARE(frame.size(), animation->size().toSize());
+            for (int y = 0; y < frame.height(); ++y) {
+                for (int x = 0; x < emptyColumns; ++x) {
+                    const QRgb mine = frame.pixel(x, y);
+                    const QRgb under = backdrop.pixel(int(placed.x()) + x, int(placed.y()) + y);
+                    if (mine != under)
+                        QFAIL(qPrintable(QStringLiteral("%1 at %2,%3: #%4, the backdrop there: #%5")
+                                             .arg(path)
+                                             .arg(x)
+                                             .arg(y)
+                                             .arg(mine & 0xffffff, 6, 16, QLatin1Char('0'))
+                                             .arg(under & 0xffffff, 6, 16, QLatin1Char('0'))));
+                }
+            }
+        }
     }
 }
 

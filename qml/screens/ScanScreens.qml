@@ -77,8 +77,10 @@ Item {
         objectName: "animation"
         anchors.centerIn: parent
         anchors.verticalCenterOffset: 10
-        // Placed on whole pixels at its own size: filtering would change
-        // nothing but the cost of each frame.
+        // The frames are opaque, with the window's backdrop laid in where
+        // they show it, so they must stay exactly here (the capture test
+        // holds them to it). Placed on whole pixels at their own size:
+        // filtering would change nothing but the cost of each frame.
         smooth: false
         source: root.frameUrl
     }

@@ -2,6 +2,7 @@
 # Regenerates the PNG artwork under qml/images/ from the sources in this folder:
 #   src/flags/*.svg, src/icons/*.svg   hand-written, rendered as they are
 #   scenes.py                          writes the backdrop and the animation frames as SVG
+#   window_backdrop.py, compose_frames.py  fit them to the window: see each
 # The SVG icons under qml/images/Icons/ are sources themselves and are not touched.
 #
 #   tools/artwork/render.sh [--sheet FILE]
@@ -52,6 +53,12 @@ if [ -e "$img/Barcode/5.png" ]; then
     cp "$img/Barcode/5.png" "$img/Barcode/7.png"
     cp "$img/Barcode/5.png" "$img/Barcode/8.png"
 fi
+# Every frame laid onto the backdrop where the idle screen places it: x 0, y 202 of the window
+# (under the 120-pixel header, centred 10 below the middle of the 680-pixel page).
+python3 "$here/compose_frames.py" "$img/background.png" 0 202 "$img"/NFC/*.png "$img"/Barcode/*.png
+for png in "$img"/NFC/*.png "$img"/Barcode/*.png; do
+    optipng -quiet -o3 -strip all "$png"
+done
 
 if [ -n "$sheet" ]; then
     tiles=()
