@@ -3,6 +3,7 @@
 #include "Common/Config.h"
 #include "Common/Logger.h"
 #include "Common/StaleFiles.h"
+#include "Common/TextureImageProvider.h"
 #include "Common/TintedIconProvider.h"
 #include "Model/Event.h"
 #include "Model/EventLogin.h"
@@ -123,6 +124,7 @@ void GUIManager::initQml()
     qmlRegisterType<manager::Connection>("com.vorn.network.connection", 1, 0, "Connection");
     qmlRegisterType<IPv4>("com.vorn.network.ipv4", 1, 0, "IPv4");
     TintedIconProvider::install(&m_engine);
+    TextureImageProvider::install(&m_engine);
 
     m_qmlContext->setContextProperty(QStringLiteral("manager"), this);
     m_qmlContext->setContextProperty(QStringLiteral("board"), &m_board);

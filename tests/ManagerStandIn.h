@@ -9,6 +9,7 @@
 #include <QTranslator>
 #include <QVariantMap>
 
+#include "Common/TextureImageProvider.h"
 #include "Common/TintedIconProvider.h"
 
 // Test-side stand-in for the controller as the screens see it: the same
@@ -36,6 +37,7 @@ public:
         m_engine->rootContext()->setContextProperty(QStringLiteral("manager"), this);
         m_engine->rootContext()->setContextProperty(QStringLiteral("transaction"), QVariantMap());
         TintedIconProvider::install(m_engine);
+        TextureImageProvider::install(m_engine);
     }
     ~ManagerStandIn() override { QCoreApplication::removeTranslator(&m_translator); }
 

@@ -110,6 +110,7 @@ void tst_SettingsPagesCapture::initTestCase()
             m_warnings << w.toString();
     });
     TintedIconProvider::install(m_engine);
+    TextureImageProvider::install(m_engine);
     m_engine->load(QUrl::fromLocalFile(QStringLiteral(TALLYPORT_TEST_DATA_DIR "/settings/PageFrame.qml")));
     QCOMPARE(m_engine->rootObjects().size(), 1);
     m_window = qobject_cast<QQuickWindow *>(m_engine->rootObjects().first());

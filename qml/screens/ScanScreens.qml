@@ -53,10 +53,11 @@ Item {
         }
     }
 
-    // Every frame stays decoded in memory: the image cache keeps only a couple
-    // of unused pictures, so without these holders each step would decode a
-    // PNG again on the GUI thread. They load in the background once the
-    // screen is first shown, off the start-up path.
+    // Every frame stays ready: the image cache keeps only a couple of unused
+    // pictures, so without these holders each step would decode a PNG again
+    // on the GUI thread. They load in the background once the screen is first
+    // shown, off the start-up path, and once shown a frame is held as its
+    // texture alone (see the "texture" image provider).
     property bool framesWanted: false
     onVisibleChanged: {
         if (visible)
@@ -69,7 +70,7 @@ Item {
         Image {
             visible: false
             asynchronous: true
-            source: index <= root.lastFrames[0] ? root.frameSource(0, index) : root.frameSource(1, index - root.lastFrames[0] - 1)
+            source: "image://texture/" + (index <= root.lastFrames[0] ? root.frameSource(0, index) : root.frameSource(1, index - root.lastFrames[0] - 1))
         }
     }
 
@@ -82,7 +83,7 @@ Item {
         // holds them to it). Placed on whole pixels at their own size:
         // filtering would change nothing but the cost of each frame.
         smooth: false
-        source: root.frameUrl
+        source: "image://texture/" + root.frameUrl
     }
 
     Label {
