@@ -6,6 +6,7 @@
 // Run under a display (xvfb-run -a bench/screens/bench_screens).
 #include "BrokerFixture.h"
 #include "Common/Config.h"
+#include "Common/TextureImageProvider.h"
 #include "Common/TintedIconProvider.h"
 #include "Defaults.h"
 #include "GUIManager.h"
@@ -368,6 +369,7 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
         engine.rootContext()->setContextProperty(QStringLiteral("manager"), &state);
         engine.rootContext()->setContextProperty(QStringLiteral("transaction"), resultMap(0));
         TintedIconProvider::install(&engine);
+        TextureImageProvider::install(&engine);
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     } else {
         engine.loadData(c_bareWindow);
@@ -550,7 +552,9 @@ int main(int argc, char *argv[])
         const ChildResult idle = runOnce(mode, QStringLiteral("idle"), 0, idleSeconds);
         sides[m].latencyP99 = percentile(latency.latencyMs, 0.99);
         sides[m].idleCpu = idle.idleCpuPercent;
-        sides[m].peak = std::max({sides[m].peak, latency.peakMiB, idle.peakMiB});
+        // The bare side's idle child holds the card frames as the idle floor;
+        // the memory floor is the bare window itself, as the budget names it.
+        sides[m].peak = std::max({sides[m].peak, latency.peakMiB, m == 0 ? 0.0 : idle.peakMiB});
         std::printf("%-8s change to next frame (%lld samples): p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
                     qPrintable(mode), static_cast<long long>(latency.latencyMs.size()),
                     percentile(latency.latencyMs, 0.5), percentile(latency.latencyMs, 0.99),
