@@ -20,15 +20,18 @@ Item {
 
     // With a switch interval each animation loops until the switch timer fires;
     // without one, reaching the last frame hands over to the other animation.
+    function following(mode, frame) {
+        if (switchInterval > 0)
+            return [mode, frame >= lastFrames[mode] ? 0 : frame + 1]
+        if (frame + 1 >= lastFrames[mode])
+            return [1 - mode, 0]
+        return [mode, frame + 1]
+    }
+
     function step() {
-        if (switchInterval > 0) {
-            frame = frame >= lastFrame ? 0 : frame + 1
-        } else if (frame + 1 >= lastFrame) {
-            frame = 0
-            mode = 1 - mode
-        } else {
-            frame++
-        }
+        var next = following(mode, frame)
+        frame = next[1]
+        mode = next[0]
     }
 
     // Both timers stop while another screen is shown: a frame changed under
@@ -55,22 +58,37 @@ Item {
 
     // Every frame stays ready: the image cache keeps only a couple of unused
     // pictures, so without these holders each step would decode a PNG again
-    // on the GUI thread. They load in the background once the screen is first
-    // shown, off the start-up path, and once shown a frame is held as its
-    // texture alone (see the "texture" image provider).
-    property bool framesWanted: false
-    onVisibleChanged: {
-        if (visible)
-            framesWanted = true
+    // on the GUI thread. Each frame is read in the background one step before
+    // it is first shown, and once shown it is held as its texture alone (see
+    // the "texture" image provider): a decoded copy of every frame never
+    // piles up, and nothing of it is on the start-up path.
+    property int framesWanted: 0 // one bit a frame: the card's, then the ticket's
+
+    function frameBit(mode, frame) {
+        return 1 << (mode === 0 ? frame : lastFrames[0] + 1 + frame)
     }
 
+    // The frame shown, the one after it, and the other animation's first,
+    // which the switch timer may show next.
+    function preload() {
+        if (!visible)
+            return
+        var shown = frame > lastFrames[mode] ? 0 : frame
+        var next = following(mode, shown)
+        framesWanted |= frameBit(mode, shown) | frameBit(next[0], next[1]) | frameBit(1 - mode, 0)
+    }
+    onVisibleChanged: preload()
+    onFrameChanged: preload()
+    onModeChanged: preload()
+
     Repeater {
-        model: root.framesWanted ? root.lastFrames[0] + root.lastFrames[1] + 2 : 0
+        model: root.framesWanted !== 0 ? root.lastFrames[0] + root.lastFrames[1] + 2 : 0
 
         Image {
+            readonly property bool ticket: index > root.lastFrames[0]
             visible: false
             asynchronous: true
-            source: "image://texture/" + (index <= root.lastFrames[0] ? root.frameSource(0, index) : root.frameSource(1, index - root.lastFrames[0] - 1))
+            source: (root.framesWanted & (1 << index)) ? "image://texture/" + root.frameSource(ticket ? 1 : 0, ticket ? index - root.lastFrames[0] - 1 : index) : ""
         }
     }
 

@@ -74,6 +74,26 @@ Item {
             compare(scan.frameUrl, "qrc:/qml/images/NFC/0.png")
         }
 
+        // Every frame is read (in the background) before the step that first
+        // shows it, and a frame never shown is never read.
+        function test_framesReadBeforeShown() {
+            manager.animSwitchSec = 0
+            scan.framesWanted = 0
+            scan.preload()
+            for (var i = 0; i < 20; ++i) {
+                var next = scan.following(scan.mode, scan.frame)
+                verify(scan.framesWanted & scan.frameBit(next[0], next[1]), "not read ahead: " + next)
+                scan.step()
+            }
+            verify(!(scan.framesWanted & scan.frameBit(0, 6)), "NFC/6 is never shown without a switch timer")
+
+            // The switch timer may show the other animation's first frame next.
+            manager.animSwitchSec = 60000
+            scan.framesWanted = 0
+            scan.frame = 3
+            verify(scan.framesWanted & scan.frameBit(1 - scan.mode, 0))
+        }
+
         function test_text() {
             scan.mode = 0
             compare(findChild(scan, "scanText").text, "SCAN\nYOUR CARD")
