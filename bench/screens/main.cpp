@@ -41,6 +41,11 @@
 
 namespace {
 
+// Idle is measured after one whole round of both animations (14 steps of
+// 300 ms): the idle screen reads each frame once, in the steps before it is
+// first shown, which is the screen's start and not its idle.
+constexpr int c_idleSettleMs = 5000;
+
 qint64 nowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -333,7 +338,7 @@ int runController(const QString &what, int samples, int idleSeconds)
     } else if (what == QLatin1String("idle")) {
         QElapsedTimer settle;
         settle.start();
-        while (settle.elapsed() < 1000)
+        while (settle.elapsed() < c_idleSettleMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         std::atomic<int> frames {0};
         QObject::connect(
@@ -431,7 +436,7 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
             window->setProperty("animate", true);
         QElapsedTimer settle;
         settle.start();
-        while (settle.elapsed() < 1000)
+        while (settle.elapsed() < c_idleSettleMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         int frames = 0;
         QObject::connect(
