@@ -1,8 +1,11 @@
 #include "IniReader.h"
 
 #include <QDataStream>
+#include <QDebug>
+#include <QMetaType>
 #include <QString>
 #include <QTextCodec>
+#include <QtEndian>
 
 namespace {
 
@@ -264,6 +267,48 @@ QString unescapeValue(const QByteArray &str, int from, int to, const Decoder &de
     return result;
 }
 
+// Whether a stored value may be read back: only values of a fixed size or read
+// in bounded pieces. A list, map or polygon starts with a count the toolkit
+// allocates for at once, so one damaged byte in a file could ask for more
+// memory than there is and end the program. The numbers are those of the
+// stream format the files are written in (the older one: the small number
+// types of its extension range included).
+bool decodable(const QByteArray &bytes)
+{
+    QDataStream peek(bytes);
+    quint32 type = 0;
+    peek >> type;
+    if (peek.status() != QDataStream::Ok)
+        return true; // too short to hold anything: reads as no value
+    switch (type) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::QChar:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+    case QMetaType::QUrl:
+    case QMetaType::QRect:
+    case QMetaType::QRectF:
+    case QMetaType::QSize:
+    case QMetaType::QSizeF:
+    case QMetaType::QLine:
+    case QMetaType::QLineF:
+    case QMetaType::QPoint:
+    case QMetaType::QPointF:
+    case QMetaType::QColor:
+        return true;
+    default:
+        return type >= 129 && type <= 135; // long, short, char, their unsigned kinds, float
+    }
+}
+
 // The toolkit's markers for values that are not plain texts.
 QVariant toVariant(const QString &text)
 {
@@ -276,6 +321,12 @@ QVariant toVariant(const QString &text)
             return text.mid(8, text.size() - 9);
         if (text.startsWith(QLatin1String("@Variant(")) || text.startsWith(QLatin1String("@DateTime("))) {
             QByteArray bytes = text.toLatin1().mid(text.at(1) == QLatin1Char('D') ? 10 : 9);
+            if (!decodable(bytes)) {
+                qWarning().noquote().nospace()
+                    << "[IniReader] WARN: Ignoring a stored value of a kind not read back : type "
+                    << qFromBigEndian<quint32>(bytes.constData());
+                return QVariant();
+            }
             QDataStream stream(&bytes, QIODevice::ReadOnly);
             stream.setVersion(QDataStream::Qt_4_0);
             QVariant value;

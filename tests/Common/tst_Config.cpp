@@ -616,6 +616,13 @@ private Q_SLOTS:
         QTest::newRow("broken sections and escapes")
             << QByteArray("[gui\n=\n[[]]\n\\x=\"\n@Variant(\x01)=\\\n");
         QTest::newRow("truncated mid line") << QByteArray("[log]\nlev");
+        // Stored values whose counts ask for all the memory there is: a polygon, a list of texts.
+        QTest::newRow("impossible counts")
+            << QByteArray("[gui]\npolygon=@Variant(\\0\\0\\0G\\0\\xff\\xff\\xff\\xff)\n"
+                          "list=@Variant(\\0\\0\\0\\v\\0\\xff\\xff\\xff\\xf0)\n");
+        // As a fuzzer found it: a polygon whose count overflows the size of its allocation.
+        QTest::newRow("overflowing count")
+            << QByteArray("[%General]\nx=@ByteArray(abc@)\ny=@Variant(\\0\\0\\0\\x\xb7((((((((((f)\n");
     }
 
     void garbageKeepsWorkingSettings()
