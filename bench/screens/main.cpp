@@ -359,7 +359,9 @@ int runController(const QString &what, int samples, int idleSeconds)
     return 0;
 }
 
-// One child: mode "bare" or "screens", what "start", "latency" or "idle".
+// One child: mode "bare" or "screens", what "start", "latency" or "idle";
+// "latency-scan" (bare only): the same changes while the card frames step
+// every 300 ms, each change at another moment of their round.
 int runChild(const QString &mode, const QString &what, int samples, int idleSeconds)
 {
     QLoggingCategory::setFilterRules(QStringLiteral("qml.debug=false"));
@@ -418,7 +420,10 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
         out << "items-all " << countItems(window->contentItem()) << '\n';
     }
 
-    if (what == QLatin1String("latency")) {
+    if (what == QLatin1String("latency") || what == QLatin1String("latency-scan")) {
+        const bool animated = what == QLatin1String("latency-scan");
+        if (animated)
+            window->setProperty("animate", true);
         // Each sample: a change of what is shown, to the first frame swapped after it.
         for (int i = 0; i < samples; ++i) {
             if (mode == QLatin1String("screens")) {
@@ -430,9 +435,10 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
                 if (waitSwapAfter(start, 1000))
                     out << "latency-ns " << (lastSwap.load() - start) << '\n';
             } else {
+                const int settleMs = animated ? 20 + (i * 53) % 300 : 20;
                 QElapsedTimer settle;
                 settle.start();
-                while (settle.elapsed() < 20)
+                while (settle.elapsed() < settleMs)
                     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
                 const qint64 start = nowNs();
                 window->setProperty("labelText", QString::number(i + 1));
@@ -538,6 +544,7 @@ int main(int argc, char *argv[])
         double firstFrame = 0;
         double peak = 0;
         double latencyP99 = 0;
+        double scanLatencyP99 = 0;
         double idleCpu = -1;
         int items = 0;
         int itemsAll = 0;
@@ -586,6 +593,17 @@ int main(int argc, char *argv[])
                     qPrintable(mode), static_cast<long long>(latency.latencyMs.size()),
                     percentile(latency.latencyMs, 0.5), percentile(latency.latencyMs, 0.99),
                     percentile(latency.latencyMs, 1.0));
+        if (m == 0) {
+            // The floor for results arriving on the idle screen: the same
+            // changes while frames step every 300 ms, at every moment of it.
+            const ChildResult scan = runOnce(mode, QStringLiteral("latency-scan"), samples, 0);
+            sides[m].scanLatencyP99 = percentile(scan.latencyMs, 0.99);
+            std::printf(
+                "%-8s change to next frame while the card frames step (%lld samples): p50 %.2f ms, p99 "
+                "%.2f ms, max %.2f ms\n",
+                qPrintable(mode), static_cast<long long>(scan.latencyMs.size()),
+                percentile(scan.latencyMs, 0.5), sides[m].scanLatencyP99, percentile(scan.latencyMs, 1.0));
+        }
         std::printf(
             "%-8s idle CPU%s: %.2f %% of one core (%.1f frames/s); load average %.2f\n", qPrintable(mode),
             mode == QLatin1String("screens") ? " on ScanScreens" : " (the card frames over the backdrop)",
@@ -608,7 +626,6 @@ int main(int argc, char *argv[])
     const ChildResult idle = runOnce(QStringLiteral("controller"), QStringLiteral("idle"), 0, idleSeconds);
     const double resultP99 = percentile(latency.latencyMs, 0.99);
     const double scanP99 = percentile(fromScan.latencyMs, 0.99);
-    const double validationP99 = std::max(resultP99, scanP99);
     std::printf("validation published to result frame swapped (%lld samples, broker, proxy and controller "
                 "included), one result after another: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
                 static_cast<long long>(latency.latencyMs.size()), percentile(latency.latencyMs, 0.5),
@@ -636,10 +653,15 @@ int main(int argc, char *argv[])
         "  idle CPU on ScanScreens     %7.2f %%   (controller; screens alone %.2f %%, bare window showing "
         "the same frames %.2f %%)  (budget < 2 %%): %s\n",
         idle.idleCpuPercent, screens.idleCpu, bare.idleCpu, verdict(idle.idleCpuPercent < 2.0));
-    const bool latencyMet = validationP99 <= bare.latencyP99 + 5.0 && validationP99 <= 16.7;
-    std::printf("  validation to frame p99     %7.2f ms  (after a result %.2f, on ScanScreens %.2f) vs bare "
-                "change-to-frame p99 %.2f ms  (budget <= floor + 5 ms and <= 16.7 ms): %s\n",
-                validationP99, resultP99, scanP99, bare.latencyP99, verdict(latencyMet));
+    // Each way a result arrives is held to the floor that meets the same
+    // frames: a still window, or one whose frames step as the idle screen's do.
+    const bool latencyMet = resultP99 <= bare.latencyP99 + 5.0 && resultP99 <= 16.7
+        && scanP99 <= bare.scanLatencyP99 + 5.0 && scanP99 <= 16.7;
+    std::printf(
+        "  validation to frame p99     after a result %.2f ms vs bare change-to-frame p99 %.2f ms; on "
+        "ScanScreens %.2f ms vs bare with stepping frames %.2f ms  (budget <= floor + 5 ms and <= 16.7 "
+        "ms): %s\n",
+        resultP99, bare.latencyP99, scanP99, bare.scanLatencyP99, verdict(latencyMet));
     return 0;
 }
 
