@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QImage>
 #include <QQmlApplicationEngine>
@@ -396,40 +397,46 @@ void tst_ScreenCapture::languageSwitchRetranslatesAtOnce()
 // the screen shows them (the window draws them without blending). Moving
 // them, or a new backdrop without new frames, would show a patch of the wrong
 // backdrop: the columns at their left, where no frame draws anything of its
-// own, must be the backdrop at the place the screen puts them.
+// own, must be the backdrop at the place the screen puts them. The screen
+// shows each frame as the first with a part of it laid over: the window must
+// show every whole frame exactly, whichever frame comes after which.
 void tst_ScreenCapture::animationFramesSitOnTheBackdrop()
 {
+    QObject *errorPopup = m_window->findChild<QObject *>(QStringLiteral("errorPopup"));
+    QVERIFY(errorPopup);
+    QMetaObject::invokeMethod(errorPopup, "close");
+    QTRY_VERIFY(!ItemTree::popupShown(m_window));
     m_manager->setScreen(QStringLiteral("ScanScreens"));
     QQuickItem *scan = screenItem(QStringLiteral("ScanScreens"));
     QVERIFY(scan);
     QTRY_VERIFY(scan->isVisible());
     QQuickItem *animation = findItem(scan, QStringLiteral("animation"));
     QVERIFY(animation);
-    const QPointF placed = animation->mapToScene(QPointF(0, 0));
-    QCOMPARE(placed, QPointF(0, 202));
+    const QPoint placed = animation->mapToScene(QPointF(0, 0)).toPoint();
+    QCOMPARE(placed, QPoint(0, 202));
     QCOMPARE(animation->property("smooth").toBool(), false);
 
     const QImage backdrop
         = QImage(QStringLiteral(":/qml/images/background.png")).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(backdrop.size(), m_window->size());
     const int emptyColumns = 17;
-    const struct
-    {
-        const char *folder;
-        int frames;
-    } animations[] = {{"NFC", 7}, {"Barcode", 9}};
-    for (const auto &entry : animations) {
-        for (int n = 0; n < entry.frames; ++n) {
-            const QString path
-                = QStringLiteral(":/qml/images/%1/%2.png").arg(QLatin1String(entry.folder)).arg(n);
+    const QString frames = QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/artwork/frames/%1/%2.png");
+    const char *folders[] = {"NFC", "Barcode"};
+    QVector<QImage> whole[2];
+    for (int mode = 0; mode < 2; ++mode) {
+        for (int n = 0;; ++n) {
+            const QString path = frames.arg(QLatin1String(folders[mode])).arg(n);
+            if (!QFile::exists(path))
+                break;
             const QImage frame(path);
             QVERIFY2(!frame.isNull(), qPrintable(path));
             QVERIFY2(!frame.hasAlphaChannel(), qPrintable(path + QStringLiteral(" is not opaque")));
             QCOMPARE(frame.size(), animation->size().toSize());
+            whole[mode] << frame.convertToFormat(QImage::Format_RGB32);
             for (int y = 0; y < frame.height(); ++y) {
                 for (int x = 0; x < emptyColumns; ++x) {
                     const QRgb mine = frame.pixel(x, y);
-                    const QRgb under = backdrop.pixel(int(placed.x()) + x, int(placed.y()) + y);
+                    const QRgb under = backdrop.pixel(placed.x() + x, placed.y() + y);
                     if (mine != under)
                         QFAIL(qPrintable(QStringLiteral("%1 at %2,%3: #%4, the backdrop there: #%5")
                                              .arg(path)
@@ -440,6 +447,51 @@ void tst_ScreenCapture::animationFramesSitOnTheBackdrop()
                 }
             }
         }
+        QCOMPARE(whole[mode].size(), scan->property("lastFrames").toList().value(mode).toInt() + 1);
+    }
+
+    // The words beside the animation would cover part of every frame.
+    QQuickItem *words = findItem(scan, QStringLiteral("scanText"));
+    QVERIFY(words);
+    words->setVisible(false);
+    const auto showWords = qScopeGuard([words] { words->setVisible(true); });
+
+    // Backwards through each animation, then across from one to the other,
+    // so a part is never only ever laid over the frame before it.
+    QVector<QPair<int, int>> order;
+    for (int mode = 0; mode < 2; ++mode) {
+        for (int n = whole[mode].size() - 1; n >= 0; --n)
+            order.append({mode, n});
+    }
+    order.append({0, 3});
+    order.append({1, 4});
+    order.append({0, 0});
+    for (const auto &wanted : order) {
+        // The idle timer may step on while the pictures load: what is compared
+        // is the frame shown at the moment of the grab, until it is the one
+        // wanted.
+        QPair<int, int> shown {-1, -1};
+        for (int attempt = 0; attempt < 10 && shown != wanted; ++attempt) {
+            scan->setProperty("mode", wanted.first);
+            scan->setProperty("frame", wanted.second);
+            QTRY_VERIFY(!ItemTree::imagesLoading(m_window));
+            shown = {scan->property("mode").toInt(), scan->property("frame").toInt()};
+            const QImage shot = m_window->grabWindow()
+                                    .convertToFormat(QImage::Format_RGB32)
+                                    .copy(QRect(placed, animation->size().toSize()));
+            const QImage &expected = whole[shown.first].value(shown.second);
+            QVERIFY(!expected.isNull());
+            if (shot != expected) {
+                const QString file
+                    = m_out.filePath(QStringLiteral("frame-%1-%2.png").arg(shown.first).arg(shown.second));
+                shot.save(file);
+                QFAIL(qPrintable(QStringLiteral("frame %1 of animation %2 is not shown as drawn: see %3")
+                                     .arg(shown.second)
+                                     .arg(shown.first)
+                                     .arg(file)));
+            }
+        }
+        QCOMPARE(shown, wanted);
     }
 }
 

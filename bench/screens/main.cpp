@@ -125,16 +125,16 @@ import QtQuick.Controls 2.15
 ApplicationWindow {
     width: 480; height: 800; visible: true
     property alias labelText: label.text
-    // For the idle floor: the card animation's frames, held decoded, one every
-    // 300 ms over the backdrop, as the idle screen shows them.
+    // For the idle floor: the card animation's whole frames, held decoded, one
+    // every 300 ms over the backdrop, as the passenger sees them.
     property bool animate: false
     property int frame: 0
     Image { anchors.fill: parent; source: "qrc:/qml/images/background.png" }
     Repeater {
         model: animate ? 7 : 0
-        Image { visible: false; source: "qrc:/qml/images/NFC/" + index + ".png" }
+        Image { visible: false; source: framesDir + index + ".png" }
     }
-    Image { anchors.centerIn: parent; source: animate ? "qrc:/qml/images/NFC/" + frame + ".png" : "" }
+    Image { anchors.centerIn: parent; source: animate ? framesDir + frame + ".png" : "" }
     Timer { interval: 300; repeat: true; running: animate; onTriggered: frame = (frame + 1) % 7 }
     Label { id: label; anchors.centerIn: parent; text: "0"; font.pixelSize: 32 }
 }
@@ -379,6 +379,10 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
         TextureImageProvider::install(&engine);
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
     } else {
+        engine.rootContext()->setContextProperty(
+            QStringLiteral("framesDir"),
+            QUrl::fromLocalFile(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/artwork/frames/NFC/"))
+                .toString());
         engine.loadData(c_bareWindow);
     }
     if (engine.rootObjects().isEmpty())

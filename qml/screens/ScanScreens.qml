@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "FrameParts.js" as FrameParts
 
 // Idle screen: the card and the ticket animations, one after the other.
 Item {
@@ -17,6 +18,19 @@ Item {
     function frameSource(mode, frame) {
         return "qrc:/qml/images/" + (mode === 0 ? "NFC/" : "Barcode/") + frame + ".png"
     }
+
+    // Each frame is shown as its animation's first with the part where it
+    // differs laid over it: held whole, every frame would keep a texture of
+    // the whole picture for as long as the screen runs. A frame's picture is
+    // that part (a repeated frame shares an earlier one's); the first frame's
+    // is the whole.
+    function partSource(mode, frame) {
+        return frameSource(mode, FrameParts.parts[mode][frame][2])
+    }
+    // Where the shown frame's part sits, and its picture ("" for the first
+    // frame), each one expression of mode and frame as frameUrl is.
+    readonly property var framePart: FrameParts.parts[mode][frame > lastFrames[mode] ? 0 : frame]
+    readonly property string partUrl: FrameParts.parts[mode][frame > lastFrames[mode] ? 0 : frame][2] === 0 ? "" : partSource(mode, frame > lastFrames[mode] ? 0 : frame)
 
     // With a switch interval each animation loops until the switch timer fires;
     // without one, reaching the last frame hands over to the other animation.
@@ -88,7 +102,7 @@ Item {
             readonly property bool ticket: index > root.lastFrames[0]
             visible: false
             asynchronous: true
-            source: (root.framesWanted & (1 << index)) ? "image://texture/" + root.frameSource(ticket ? 1 : 0, ticket ? index - root.lastFrames[0] - 1 : index) : ""
+            source: (root.framesWanted & (1 << index)) ? "image://texture/" + root.partSource(ticket ? 1 : 0, ticket ? index - root.lastFrames[0] - 1 : index) : ""
         }
     }
 
@@ -101,7 +115,16 @@ Item {
         // holds them to it). Placed on whole pixels at their own size:
         // filtering would change nothing but the cost of each frame.
         smooth: false
-        source: "image://texture/" + root.frameUrl
+        source: "image://texture/" + root.frameSource(root.mode, 0)
+
+        Image {
+            objectName: "animationPart"
+            x: root.framePart[0]
+            y: root.framePart[1]
+            visible: root.partUrl !== ""
+            smooth: false
+            source: root.partUrl !== "" ? "image://texture/" + root.partUrl : ""
+        }
     }
 
     Label {

@@ -3,6 +3,9 @@
 #   src/flags/*.svg, src/icons/*.svg   hand-written, rendered as they are
 #   scenes.py                          writes the backdrop and the animation frames as SVG
 #   window_backdrop.py, compose_frames.py  fit them to the window: see each
+#   frame_parts.py                     cuts the frames down to what the idle screen holds
+# The whole animation frames stay in frames/ (the capture test holds the screen to them);
+# the bundle gets each animation's first frame and the parts where the others differ.
 # The SVG icons under qml/images/Icons/ are sources themselves and are not touched.
 #
 #   tools/artwork/render.sh [--sheet FILE]
@@ -27,7 +30,7 @@ lossless() {
     optipng -quiet -o3 -strip all "$2"
 }
 
-mkdir -p "$img/Flags" "$img/Icons" "$img/NFC" "$img/Barcode"
+mkdir -p "$img/Flags" "$img/Icons" "$here/frames/NFC" "$here/frames/Barcode"
 lossless "$here/src/flags/gr.svg" "$img/Flags/gr.png"
 lossless "$here/src/flags/uk.svg" "$img/Flags/uk.png"
 lossless "$here/src/icons/menu.svg" "$img/Icons/menu.png"
@@ -41,21 +44,25 @@ optipng -quiet -o3 -strip all "$img/background.png"
 for svg in "$tmp"/nfc-*.svg; do
     [ -e "$svg" ] || continue
     n=$(basename "$svg" .svg); n=${n#nfc-}
-    lossless "$svg" "$img/NFC/$n.png"
+    lossless "$svg" "$here/frames/NFC/$n.png"
 done
 for svg in "$tmp"/barcode-*.svg; do
     [ -e "$svg" ] || continue
     n=$(basename "$svg" .svg); n=${n#barcode-}
-    lossless "$svg" "$img/Barcode/$n.png"
+    lossless "$svg" "$here/frames/Barcode/$n.png"
 done
 # The ticket animation holds its scanning pose: frames 7 and 8 are frame 5, byte for byte.
-if [ -e "$img/Barcode/5.png" ]; then
-    cp "$img/Barcode/5.png" "$img/Barcode/7.png"
-    cp "$img/Barcode/5.png" "$img/Barcode/8.png"
+if [ -e "$here/frames/Barcode/5.png" ]; then
+    cp "$here/frames/Barcode/5.png" "$here/frames/Barcode/7.png"
+    cp "$here/frames/Barcode/5.png" "$here/frames/Barcode/8.png"
 fi
 # Every frame laid onto the backdrop where the idle screen places it: x 0, y 202 of the window
 # (under the 120-pixel header, centred 10 below the middle of the 680-pixel page).
-python3 "$here/compose_frames.py" "$img/background.png" 0 202 "$img"/NFC/*.png "$img"/Barcode/*.png
+python3 "$here/compose_frames.py" "$img/background.png" 0 202 "$here"/frames/NFC/*.png "$here"/frames/Barcode/*.png
+for png in "$here"/frames/NFC/*.png "$here"/frames/Barcode/*.png; do
+    optipng -quiet -o3 -strip all "$png"
+done
+python3 "$here/frame_parts.py" "$here/frames" "$img" "$img/../screens/FrameParts.js" NFC Barcode
 for png in "$img"/NFC/*.png "$img"/Barcode/*.png; do
     optipng -quiet -o3 -strip all "$png"
 done
@@ -63,7 +70,7 @@ done
 if [ -n "$sheet" ]; then
     tiles=()
     for d in NFC Barcode; do
-        for p in "$img/$d"/*.png; do
+        for p in "$here/frames/$d"/*.png; do
             [ -e "$p" ] || continue
             t="$tmp/tile-$d-$(basename "$p")"
             # each frame as the idle screen places it: centred, 10 below the middle of the page
