@@ -98,6 +98,9 @@ GUIManager::~GUIManager()
 void GUIManager::load()
 {
     m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    const QObject *root = m_engine.rootObjects().value(0);
+    if (root && root->metaObject()->indexOfSignal("screensBuiltChanged()") >= 0)
+        connect(root, SIGNAL(screensBuiltChanged()), this, SLOT(onScreensBuilt()));
     setLanguage(m_config.get(QStringLiteral("gui/locale")).toString());
     m_eventLog.push(new Event(QStringLiteral("General"), QStringLiteral("Application started"), QString(),
                               QDateTime::currentDateTime()));
@@ -567,8 +570,32 @@ void GUIManager::onCardRetry()
     setScreen(QStringLiteral("Retry"), c_resultMs);
 }
 
+// The result screens are handed a result of each kind once, while none is
+// shown: the first passenger's result would otherwise pay for the first
+// evaluation of their bindings and the first layout of their texts, and the
+// passenger's sound waits behind that work.
+void GUIManager::onScreensBuilt()
+{
+    if (m_resultSeen)
+        return;
+    // One of each screen's kinds: a card and a barcode accepted, one already
+    // validated, one refused.
+    const char *samples[] = {
+        R"({"result": true, "type": 2, "fareProductName": "Sample",
+            "card": {"balanceBefore": 2500, "balanceAfter": 2380}})",
+        R"({"result": true, "type": 0, "fareProductName": "Sample", "barcode": {"transferRemainingMin": 45}})",
+        R"({"result": false, "type": 2, "fareProductName": "Sample", "denyReason": {"id": 207}})",
+        R"({"result": false, "type": 5, "fareProductName": "Sample", "denyReason": {"id": 250}})"};
+    for (const char *sample : samples) {
+        const Transaction transaction(QJsonDocument::fromJson(sample).object());
+        m_qmlContext->setContextProperty(QStringLiteral("transaction"), transaction.toMap());
+    }
+    m_qmlContext->setContextProperty(QStringLiteral("transaction"), Transaction().toMap());
+}
+
 void GUIManager::onTicketValidated(const Transaction &transaction)
 {
+    m_resultSeen = true;
     const QVariantMap map = transaction.toMap();
     qWarning().noquote().nospace() << c_prefix
                                    << "Validator ticket validated : " << static_cast<int>(transaction.type());

@@ -125,6 +125,10 @@ Q_SIGNALS:
     void errorOccured(const QString &error);
     void barcodeConfigurationApplied(const QStringList &configList);
 
+private Q_SLOTS:
+    // Called by name: the window's own property tells when every screen exists.
+    void onScreensBuilt();
+
 private:
     // Screen logic
     void setMessage(const QString &value);
@@ -193,4 +197,5 @@ private:
     // Request topics already handed to the client, which renews them itself on
     // every connection; asking again would only pile up duplicates.
     QSet<QString> m_requestTopics;
+    bool m_resultSeen = false;
 };

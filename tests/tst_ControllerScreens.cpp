@@ -2,6 +2,7 @@
 #include "ItemTree.h"
 
 #include <QFontDatabase>
+#include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -74,6 +75,14 @@ void tst_ControllerScreens::resultsLanguageAndMaintenanceGesture()
     h.setValidator(QStringLiteral("online"), true);
     QTRY_COMPARE(manager.screen(), QStringLiteral("ScanScreens"));
     QTRY_VERIFY(findItem(root, QStringLiteral("ScanScreens"))->isVisible());
+
+    // Once every screen exists the result screens are run through sample
+    // results, ahead of the first passenger: none of them may stay behind.
+    QTRY_VERIFY(window->property("screensBuilt").toBool());
+    QCOMPARE(manager.engine().rootContext()->contextProperty(QStringLiteral("transaction")).toMap(),
+             Transaction().toMap());
+    QCOMPARE(shownText(findItem(root, QStringLiteral("Valid")), QStringLiteral("resultSubtitle")), QString());
+    QCOMPARE(manager.screen(), QStringLiteral("ScanScreens"));
 
     // A stored-journeys card: trips and the transfer time in the detail block.
     h.send(QStringLiteral("vorn/blm/rfid/scanned"),
