@@ -10,8 +10,10 @@ Item {
     property int mode: 0
     property int frame: 0
     readonly property int lastFrame: lastFrames[mode]
-    // One expression of mode and frame, so a mode switch never asks for a
-    // frame of the other animation on the way.
+    // The frame shown, by the name of its own picture (a repeated frame's
+    // part is drawn from an earlier one's: see partUrl). One expression of
+    // mode and frame, so a mode switch never names a frame of the other
+    // animation on the way.
     readonly property string frameUrl: frameSource(mode, frame > lastFrames[mode] ? 0 : frame)
     readonly property int switchInterval: manager.animSwitchSec
 
@@ -27,8 +29,8 @@ Item {
     function partSource(mode, frame) {
         return frameSource(mode, FrameParts.parts[mode][frame][2])
     }
-    // Where the shown frame's part sits, and its picture ("" for the first
-    // frame), each one expression of mode and frame as frameUrl is.
+    // Where the shown frame's part sits, and the picture drawn there ("" for
+    // the first frame), each one expression of mode and frame as frameUrl is.
     readonly property var framePart: FrameParts.parts[mode][frame > lastFrames[mode] ? 0 : frame]
     readonly property string partUrl: FrameParts.parts[mode][frame > lastFrames[mode] ? 0 : frame][2] === 0 ? "" : partSource(mode, frame > lastFrames[mode] ? 0 : frame)
 
