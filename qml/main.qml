@@ -53,75 +53,43 @@ ApplicationWindow {
     readonly property var fullWindowScreens: ["Settings", "ScreenSaver"]
 
     property string currentScreen: "Busy"
-    // Name to item; null for a screen whose document could not be built.
     property var screens: ({})
-    // Set once every screen is built.
-    property bool screensBuilt: false
     readonly property bool headerShown: fullWindowScreens.indexOf(currentScreen) < 0
 
-    // Builds the named screen unless it is built (or failed) already.
-    function buildScreen(name) {
-        if (screens[name] !== undefined)
-            return screens[name]
-        var entry = null
-        for (var i = 0; i < screenDocuments.length && !entry; ++i) {
-            if (screenDocuments[i].name === name)
-                entry = screenDocuments[i]
-        }
-        if (!entry)
-            return null
-        var screen = null
-        var component = Qt.createComponent(Qt.resolvedUrl(entry.url), Component.PreferSynchronous)
-        if (component.status !== Component.Ready) {
-            console.warn("[QML] Screen not available : " + entry.name + " (" + component.errorString().trim() + ")")
-        } else {
+    function createScreens() {
+        var created = {}
+        for (var i = 0; i < screenDocuments.length; ++i) {
+            var entry = screenDocuments[i]
+            var component = Qt.createComponent(Qt.resolvedUrl(entry.url), Component.PreferSynchronous)
+            if (component.status !== Component.Ready) {
+                console.warn("[QML] Screen not available : " + entry.name + " (" + component.errorString().trim() + ")")
+                continue
+            }
             var full = fullWindowScreens.indexOf(entry.name) >= 0
-            screen = component.createObject(screenArea, {
-                                                "objectName": entry.name,
-                                                "y": full ? -header.height : 0,
-                                                "visible": root.currentScreen === entry.name
-                                            })
+            var screen = component.createObject(screenArea, {
+                                                    "objectName": entry.name,
+                                                    "y": full ? -header.height : 0
+                                                })
             if (!screen) {
                 console.warn("[QML] Screen could not be created : " + entry.name)
-            } else {
-                screen.width = Qt.binding(function () {
-                    return screenArea.width
-                })
-                screen.height = Qt.binding(function () {
+                continue
+            }
+            screen.width = Qt.binding(function () {
+                return screenArea.width
+            })
+            screen.height = Qt.binding(function (full) {
+                return function () {
                     return screenArea.height + (full ? header.height : 0)
-                })
-                screen.visible = Qt.binding(function () {
-                    return root.currentScreen === entry.name
-                })
-            }
+                }
+            }(full))
+            screen.visible = Qt.binding(function (name) {
+                return function () {
+                    return root.currentScreen === name
+                }
+            }(entry.name))
+            created[entry.name] = screen
         }
-        var built = Object.assign({}, screens)
-        built[name] = screen
-        screens = built
-        return screen
-    }
-
-    // Builds the next screen not built yet, and asks for another turn while
-    // any is left.
-    function buildRemainingScreens() {
-        for (var i = 0; i < screenDocuments.length; ++i) {
-            if (screens[screenDocuments[i].name] === undefined) {
-                buildScreen(screenDocuments[i].name)
-                Qt.callLater(buildRemainingScreens)
-                return
-            }
-        }
-        screensBuilt = true
-    }
-
-    // Only the screen shown first is built before the first frame; the
-    // others follow once that frame is out, one per turn of the event loop,
-    // so the first picture does not wait for a dozen screens. A screen asked
-    // for before its turn is built there and then.
-    onCurrentScreenChanged: buildScreen(currentScreen)
-    onFrameSwapped: {
-        if (!screensBuilt)
-            Qt.callLater(buildRemainingScreens)
+        screens = created
     }
 
     x: 0
@@ -131,7 +99,7 @@ ApplicationWindow {
     visible: true
     title: "Validator"
 
-    Component.onCompleted: buildScreen(currentScreen)
+    Component.onCompleted: createScreens()
 
     // The picture is made at the window's size (header part included), so it
     // is drawn pixel for pixel: no filtering on each frame of the idle animation.

@@ -32,7 +32,6 @@ private slots:
     void screens();
     void languageSwitchRetranslatesAtOnce();
     void animationFramesSitOnTheBackdrop();
-    void screensBuiltAfterTheFirstFrame();
 
 private:
     struct Shot
@@ -139,7 +138,6 @@ void tst_ScreenCapture::initTestCase()
     QVERIFY(m_window);
     QCOMPARE(m_window->size(), QSize(480, 800));
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QTRY_VERIFY(m_window->property("screensBuilt").toBool());
 
     // What the software renderer (boards without a GPU) draws goes beside the rest.
     m_out.setPath(QStringLiteral(TALLYPORT_BINARY_DIR "/screenshots"));
@@ -495,57 +493,6 @@ void tst_ScreenCapture::animationFramesSitOnTheBackdrop()
         }
         QCOMPARE(shown, wanted);
     }
-}
-
-// The first frame waits only for the screen it shows; the others are built
-// after it, and one asked for before its turn is built at once, and once.
-void tst_ScreenCapture::screensBuiltAfterTheFirstFrame()
-{
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
-    QStringList warnings;
-    connect(&engine, &QQmlEngine::warnings, this, [&warnings](const QList<QQmlError> &list) {
-        for (const QQmlError &w : list)
-            warnings << w.toString();
-    });
-    // Outlives the window, as the controller does.
-    auto *manager = new ManagerStandIn(&engine, &engine);
-    for (const char *name : {"board", "inspector", "eventLogManager", "network", "validatorManager"})
-        engine.rootContext()->setContextProperty(QString::fromLatin1(name), &m_services);
-    engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    QCOMPARE(engine.rootObjects().size(), 1);
-    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
-    QVERIFY(window);
-    QQuickItem *root = window->contentItem();
-
-    // Loaded, nothing drawn yet.
-    QVERIFY(findItem(root, QStringLiteral("Busy")));
-    QVERIFY(!findItem(root, QStringLiteral("Settings")));
-    QVERIFY(!window->property("screensBuilt").toBool());
-    manager->setScreen(QStringLiteral("Login"));
-    QQuickItem *login = findItem(root, QStringLiteral("Login"));
-    QVERIFY(login);
-    QVERIFY(login->isVisible());
-
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    QTRY_VERIFY(window->property("screensBuilt").toBool());
-    const QStringList names {
-        QStringLiteral("InitPage"),    QStringLiteral("Busy"),       QStringLiteral("ScanScreens"),
-        QStringLiteral("Valid"),       QStringLiteral("Invalid"),    QStringLiteral("AlreadyValid"),
-        QStringLiteral("Retry"),       QStringLiteral("OutOfOrder"), QStringLiteral("OutOfService"),
-        QStringLiteral("ScreenSaver"), QStringLiteral("Settings"),   QStringLiteral("Login")};
-    QMap<QString, int> seen;
-    const auto children = login->parentItem()->childItems();
-    for (const QQuickItem *child : children)
-        ++seen[child->objectName()];
-    for (const QString &name : names) {
-        QVERIFY2(seen.value(name) == 1,
-                 qPrintable(QStringLiteral("%1 built %2 times").arg(name).arg(seen.value(name))));
-        QCOMPARE(findItem(root, name)->isVisible(), name == QLatin1String("Login"));
-    }
-    QCOMPARE(seen.size(), names.size());
-    const QStringList failed = warnings.filter(QStringLiteral("[QML] Screen"));
-    QVERIFY2(failed.isEmpty(), qPrintable(failed.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(tst_ScreenCapture)

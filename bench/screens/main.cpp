@@ -144,9 +144,7 @@ struct ChildResult
 {
     double loadedMs = 0;
     double firstFrameMs = 0;
-    double allBuiltMs = 0;
     int items = 0;
-    int itemsAll = 0;
     double peakMiB = 0;
     QVector<double> latencyMs;
     double idleCpuPercent = -1;
@@ -414,15 +412,6 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
     out << "first-frame-ns " << lastSwap.load() << '\n';
     // A figure that load on the machine does not blur: what was built to get there.
     out << "items " << countItems(window->contentItem()) << '\n';
-    // The screens not shown first are built after the first frame.
-    if (mode == QLatin1String("screens")) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!window->property("screensBuilt").toBool() && timer.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        out << "all-built-ns " << nowNs() << '\n';
-        out << "items-all " << countItems(window->contentItem()) << '\n';
-    }
 
     if (what == QLatin1String("latency") || what == QLatin1String("latency-scan")) {
         const bool animated = what == QLatin1String("latency-scan");
@@ -501,10 +490,6 @@ ChildResult runOnce(const QString &mode, const QString &what, int samples, int i
             result.firstFrameMs = (parts[1].toLongLong() - started) / 1e6;
         else if (parts[0] == "items")
             result.items = parts[1].toInt();
-        else if (parts[0] == "all-built-ns")
-            result.allBuiltMs = (parts[1].toLongLong() - started) / 1e6;
-        else if (parts[0] == "items-all")
-            result.itemsAll = parts[1].toInt();
         else if (parts[0] == "latency-ns")
             result.latencyMs << parts[1].toLongLong() / 1e6;
         else if (parts[0] == "peak-kib")
@@ -551,7 +536,6 @@ int main(int argc, char *argv[])
         double scanLatencyP99 = 0;
         double idleCpu = -1;
         int items = 0;
-        int itemsAll = 0;
     };
     Side sides[2];
     const QString modes[2] = {QStringLiteral("bare"), QStringLiteral("screens")};
@@ -559,7 +543,6 @@ int main(int argc, char *argv[])
     // machine falls on both.
     QVector<double> firstFrame[2];
     QVector<double> loaded[2];
-    QVector<double> allBuilt;
     for (int i = 0; i < starts; ++i) {
         for (int m = 0; m < 2; ++m) {
             const ChildResult r = runOnce(modes[m], QStringLiteral("start"), 0, 0);
@@ -567,9 +550,6 @@ int main(int argc, char *argv[])
             loaded[m] << r.loadedMs;
             sides[m].peak = std::max(sides[m].peak, r.peakMiB);
             sides[m].items = r.items;
-            sides[m].itemsAll = r.itemsAll;
-            if (m == 1)
-                allBuilt << r.allBuiltMs;
         }
     }
     for (int m = 0; m < 2; ++m) {
@@ -581,8 +561,6 @@ int main(int argc, char *argv[])
                     percentile(firstFrame[m], 1.0), percentile(loaded[m], 0.5), sides[m].peak,
                     sides[m].items);
     }
-    std::printf("screens  the others built after the first frame: all %d items there at %.1f ms (median)\n",
-                sides[1].itemsAll, percentile(allBuilt, 0.5));
     std::printf("load average %.2f\n", load1());
     for (int m = 0; m < 2 && !startOnly; ++m) {
         const QString &mode = modes[m];
