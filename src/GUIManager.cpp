@@ -22,6 +22,7 @@
 #include <QLocale>
 #include <QQmlContext>
 #include <QQuickStyle>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
@@ -29,6 +30,7 @@
 #include <QtQml>
 
 #include <climits>
+#include <memory>
 
 namespace {
 const QString c_prefix = QStringLiteral("[GUIManager] ");
@@ -98,9 +100,17 @@ GUIManager::~GUIManager()
 void GUIManager::load()
 {
     m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    const QObject *root = m_engine.rootObjects().value(0);
-    if (root && root->metaObject()->indexOfSignal("screensBuiltChanged()") >= 0)
-        connect(root, SIGNAL(screensBuiltChanged()), this, SLOT(onScreensBuilt()));
+    // Once the first picture is out, not on its way.
+    if (auto *window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().value(0))) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(
+            window, &QQuickWindow::frameSwapped, this,
+            [this, once] {
+                disconnect(*once);
+                warmUpResultScreens();
+            },
+            Qt::QueuedConnection);
+    }
     setLanguage(m_config.get(QStringLiteral("gui/locale")).toString());
     m_eventLog.push(new Event(QStringLiteral("General"), QStringLiteral("Application started"), QString(),
                               QDateTime::currentDateTime()));
@@ -571,10 +581,10 @@ void GUIManager::onCardRetry()
 }
 
 // The result screens are handed a result of each kind once, while none is
-// shown: the first passenger's result would otherwise pay for the first
+// shown and before any passenger's: the first passenger's result would otherwise pay for the first
 // evaluation of their bindings and the first layout of their texts, and the
 // passenger's sound waits behind that work.
-void GUIManager::onScreensBuilt()
+void GUIManager::warmUpResultScreens()
 {
     if (m_resultSeen)
         return;

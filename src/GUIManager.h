@@ -125,12 +125,9 @@ Q_SIGNALS:
     void errorOccured(const QString &error);
     void barcodeConfigurationApplied(const QStringList &configList);
 
-private Q_SLOTS:
-    // Called by name: the window's own property tells when every screen exists.
-    void onScreensBuilt();
-
 private:
     // Screen logic
+    void warmUpResultScreens();
     void setMessage(const QString &value);
     void onScreenTimeout();
     void onScreenChanged();
