@@ -66,9 +66,15 @@ ApplicationWindow {
                 continue
             }
             var full = fullWindowScreens.indexOf(entry.name) >= 0
+            // Created at the size it keeps (the bindings below hold it there):
+            // created empty, every layout in it would be worked out a second
+            // time and every icon sized by it decoded again.
             var screen = component.createObject(screenArea, {
                                                     "objectName": entry.name,
-                                                    "y": full ? -header.height : 0
+                                                    "y": full ? -header.height : 0,
+                                                    "width": screenArea.width,
+                                                    "height": screenArea.height + (full ? header.height : 0),
+                                                    "visible": root.currentScreen === entry.name
                                                 })
             if (!screen) {
                 console.warn("[QML] Screen could not be created : " + entry.name)
