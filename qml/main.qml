@@ -54,6 +54,7 @@ ApplicationWindow {
 
     property string currentScreen: "Busy"
     property var screens: ({})
+    property bool screensInWindow: false
     readonly property bool headerShown: fullWindowScreens.indexOf(currentScreen) < 0
 
     function createScreens() {
@@ -93,6 +94,16 @@ ApplicationWindow {
                     return root.currentScreen === name
                 }
             }(entry.name))
+            // Out of the window until the first frame is out, unless shown:
+            // a hidden screen in it still has its pictures, texts and glyphs
+            // made ready for drawing, which the first frame would wait for.
+            // Built in it, so what depends on the window (the popups' overlay)
+            // is already bound.
+            screen.parent = Qt.binding(function (name) {
+                return function () {
+                    return root.screensInWindow || root.currentScreen === name ? screenArea : null
+                }
+            }(entry.name))
             created[entry.name] = screen
         }
         screens = created
@@ -106,6 +117,18 @@ ApplicationWindow {
     title: "Validator"
 
     Component.onCompleted: createScreens()
+
+    // Emitted before each frame is handed to the renderer; the call comes
+    // back once the first one was taken, and the hidden screens join the next.
+    Connections {
+        target: root
+        enabled: !root.screensInWindow
+        function onAfterAnimating() {
+            Qt.callLater(function () {
+                root.screensInWindow = true
+            })
+        }
+    }
 
     // The picture is made at the window's size (header part included), so it
     // is drawn pixel for pixel: no filtering on each frame of the idle animation.

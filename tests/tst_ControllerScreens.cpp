@@ -76,6 +76,13 @@ void tst_ControllerScreens::resultsLanguageAndMaintenanceGesture()
     QTRY_COMPARE(manager.screen(), QStringLiteral("ScanScreens"));
     QTRY_VERIFY(findItem(root, QStringLiteral("ScanScreens"))->isVisible());
 
+    // The hidden screens join the window once the first frame is out: left
+    // out, each one's pictures and texts would be made ready for drawing at
+    // its first showing, with the first passenger's result waiting on it.
+    for (const char *name : {"InitPage", "Busy", "Valid", "Invalid", "AlreadyValid", "Retry", "OutOfOrder",
+                             "OutOfService", "ScreenSaver", "Settings", "Login"})
+        QVERIFY2(findItem(root, QLatin1String(name)), name);
+
     // After the first frame the result screens are run through sample
     // results, ahead of the first passenger: none of them may stay behind.
     QCOMPARE(manager.engine().rootContext()->contextProperty(QStringLiteral("transaction")).toMap(),
