@@ -581,9 +581,9 @@ void GUIManager::onCardRetry()
 }
 
 // The result screens are handed a result of each kind once, while none is
-// shown and before any passenger's: the first passenger's result would otherwise pay for the first
-// evaluation of their bindings and the first layout of their texts, and the
-// passenger's sound waits behind that work.
+// shown and before any passenger's: the first passenger's result would
+// otherwise pay for the first evaluation of their bindings and the first
+// layout of their texts, and the passenger's sound waits behind that work.
 void GUIManager::warmUpResultScreens()
 {
     if (m_resultSeen)

@@ -32,6 +32,7 @@ private slots:
     void screens();
     void languageSwitchRetranslatesAtOnce();
     void animationFramesSitOnTheBackdrop();
+    void hiddenScreensJoinAfterTheFirstFrame();
 
 private:
     struct Shot
@@ -492,6 +493,41 @@ void tst_ScreenCapture::animationFramesSitOnTheBackdrop()
             }
         }
         QCOMPARE(shown, wanted);
+    }
+}
+
+// Every screen is built at start, but a hidden one joins the window only once
+// the first frame is out; one shown before that is in it, and shown, at once.
+void tst_ScreenCapture::hiddenScreensJoinAfterTheFirstFrame()
+{
+    QQmlApplicationEngine engine;
+    engine.addImportPath(QStringLiteral(TALLYPORT_SOURCE_DIR "/tools/stand-ins/qml"));
+    // Outlives the window, as the controller does.
+    auto *manager = new ManagerStandIn(&engine, &engine);
+    for (const char *name : {"board", "inspector", "eventLogManager", "network", "validatorManager"})
+        engine.rootContext()->setContextProperty(QString::fromLatin1(name), &m_services);
+    engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    QCOMPARE(engine.rootObjects().size(), 1);
+    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+    QVERIFY(window);
+    QQuickItem *root = window->contentItem();
+
+    // Loaded, nothing drawn yet.
+    QVERIFY(findItem(root, QStringLiteral("Busy")));
+    QVERIFY(!findItem(root, QStringLiteral("Settings")));
+    manager->setScreen(QStringLiteral("Login"));
+    QQuickItem *login = findItem(root, QStringLiteral("Login"));
+    QVERIFY(login);
+    QVERIFY(login->isVisible());
+
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QVariantMap screens = window->property("screens").toMap();
+    QCOMPARE(screens.size(), 12);
+    for (auto it = screens.cbegin(); it != screens.cend(); ++it) {
+        const auto *screen = qobject_cast<QQuickItem *>(it.value().value<QObject *>());
+        QVERIFY2(screen, qPrintable(it.key()));
+        QTRY_VERIFY2(screen->parentItem() == login->parentItem(), qPrintable(it.key()));
+        QCOMPARE(screen->isVisible(), it.key() == QLatin1String("Login"));
     }
 }
 

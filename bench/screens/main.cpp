@@ -415,8 +415,9 @@ int runChild(const QString &mode, const QString &what, int samples, int idleSeco
     // A figure that load on the machine does not blur: what was built to get there.
     // Built is not the same as in the window: hidden screens join it after
     // the first frame.
-    out << "items " << countItems(window->contentItem()) << '\n';
-    int built = countItems(window->contentItem());
+    const int inWindow = countItems(window->contentItem());
+    out << "items " << inWindow << '\n';
+    int built = inWindow;
     const QVariantMap screens = window->property("screens").toMap();
     for (const QVariant &screen : screens) {
         const auto *item = qobject_cast<QQuickItem *>(screen.value<QObject *>());
