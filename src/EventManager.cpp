@@ -1,14 +1,15 @@
 #include "EventManager.h"
 
 #include "Common/Config.h"
+#include "Common/IniReader.h"
 #include "Common/StaleFiles.h"
 #include "EventFile.h"
 #include "Model/Event.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <algorithm>
 #include <utility>
@@ -187,18 +188,30 @@ void EventManager::applyFilterPeriod(const QString &period)
 int EventManager::load()
 {
     StaleFiles::removeTemporaries(m_filePath, c_logPrefix);
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    const int size = settings.beginReadArray(c_array);
+    // Read with the settings file's own reader, not the settings class: that
+    // one decodes whatever kind of value the file declares, and a damaged
+    // file could have it ask for gigabytes and end the program at every start.
+    QByteArray content;
+    QFile file(m_filePath);
+    if (file.open(QIODevice::ReadOnly))
+        content = file.readAll();
+    else if (file.exists())
+        qWarning().noquote().nospace()
+            << "[EventManager] WARN: Cannot read saved events : " << file.errorString();
+    const IniReader::Result ini = IniReader::read(content);
+    if (ini.malformed)
+        qWarning().noquote().nospace() << "[EventManager] WARN: Skipping unreadable lines in saved events";
+    const int size = ini.values.value(c_array + QStringLiteral("/size")).toInt();
     const int first = size >= c_loadWindow ? size - c_loadWindow : 0;
     qInfo().noquote().nospace()
         << "[EventManager] " << QStringLiteral("Loading saved events : from=%1 to=%2").arg(first).arg(size);
     for (int i = first; i < size; ++i) {
-        settings.setArrayIndex(i);
-        m_data.append(new Event(settings.value(c_category).toString(), settings.value(c_name).toString(),
-                                settings.value(c_desc).toString(), settings.value(c_timestamp).toDateTime(),
-                                this));
+        const QString entry = QStringLiteral("%1/%2/").arg(c_array).arg(i + 1);
+        m_data.append(new Event(ini.values.value(entry + c_category).toString(),
+                                ini.values.value(entry + c_name).toString(),
+                                ini.values.value(entry + c_desc).toString(),
+                                ini.values.value(entry + c_timestamp).toDateTime(), this));
     }
-    settings.endArray();
     return size;
 }
 

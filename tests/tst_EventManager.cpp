@@ -510,6 +510,15 @@ private Q_SLOTS:
                               << false;
         QTest::newRow("size without entries") << QByteArray("[events]\nsize=2147483647\n") << false;
         QTest::newRow("negative size") << QByteArray("[events]\nsize=-40\n") << false;
+        // Stored lists that declare some two billion entries: decoded as the
+        // settings class decodes a stored time, they ask for all of that
+        // memory before reading one.
+        QTest::newRow("size a huge stored list")
+            << QByteArray("[events]\nsize=@DateTime(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)\n") << false;
+        QTest::newRow("entry a huge stored list")
+            << QByteArray("[events]\nsize=1\n1\\name=@Variant(\\0\\0\\0\\v\\0\\x7f\\xff\\xff\\xf0)\n"
+                          "1\\timestamp=@DateTime(\\0\\0\\0\\v\\0\\x7f\\xff\\xff\\xf0)\n")
+            << false;
         QTest::newRow("directory in its place") << QByteArray() << true;
     }
 

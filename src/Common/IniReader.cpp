@@ -328,7 +328,9 @@ QVariant toVariant(const QString &text)
                 return QVariant();
             }
             QDataStream stream(&bytes, QIODevice::ReadOnly);
-            stream.setVersion(QDataStream::Qt_4_0);
+            // The toolkit writes a time in the later stream format (dates of
+            // eight bytes, the time zone kept), everything else in the first.
+            stream.setVersion(text.at(1) == QLatin1Char('D') ? QDataStream::Qt_5_6 : QDataStream::Qt_4_0);
             QVariant value;
             stream >> value;
             return value;
