@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonValue>
+#include <QSaveFile>
 #include <QSettings>
+#include <QTemporaryFile>
 
 #include <climits>
 #include <cmath>
@@ -343,17 +345,48 @@ void Config::save()
     // Our own write must not come back as an outside edit.
     m_watch.removePath(m_filename);
     StaleFiles::clearLock(m_filename, c_logPrefix);
+    if (!writeFile()) {
+        qWarning().noquote().nospace() << "[Config] WARN: Cannot write config file : " << m_filename;
+    }
+    watchFile();
+}
+
+// The settings class, given the file itself, first decodes every value the
+// file holds to merge them, and a damaged stored value can make it ask for all
+// the memory there is. It is given a new, empty file beside the real one
+// instead, with what the file holds as the file's own reader reads it (keys
+// of other programs kept) and our values over that; the result replaces the
+// file in one rename that keeps its permissions.
+bool Config::writeFile() const
+{
+    QVariantMap values = readFile();
+    for (auto it = m_settings.constBegin(); it != m_settings.constEnd(); ++it) {
+        values.insert(it.key(), it.value());
+    }
+    QTemporaryFile scratch(m_filename + QStringLiteral(".XXXXXX"));
+    if (!scratch.open()) {
+        return false;
+    }
+    scratch.close();
     {
-        QSettings settings(m_filename, QSettings::NativeFormat);
-        for (auto it = m_settings.constBegin(); it != m_settings.constEnd(); ++it) {
+        QSettings settings(scratch.fileName(), QSettings::NativeFormat);
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
             settings.setValue(it.key(), it.value());
         }
         settings.sync();
-        if (settings.status() == QSettings::AccessError) {
-            qWarning().noquote().nospace() << "[Config] WARN: Cannot write config file : " << m_filename;
+        if (settings.status() != QSettings::NoError) {
+            return false;
         }
     }
-    watchFile();
+    // Read back by name: the scratch file's own handle still shows the empty
+    // file that the settings class renamed its result over.
+    QFile written(scratch.fileName());
+    if (!written.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray content = written.readAll();
+    QSaveFile file(m_filename);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
 }
 
 void Config::watchFile()

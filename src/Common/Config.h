@@ -45,6 +45,7 @@ private Q_SLOTS:
 
 private:
     QVariantMap readFile() const;
+    bool writeFile() const;
     QVariantMap takeIn(const QVariantMap &values);
     // False, with a warning, for a value out of the key's range or too long.
     bool accepts(const QString &key, const QVariant &value) const;

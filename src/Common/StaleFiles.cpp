@@ -51,11 +51,11 @@ int removeTemporaries(const QString &path, const QString &logPrefix)
 {
     const QFileInfo file(path);
     const QDir directory = file.absoluteDir();
-    const QRegularExpression pattern(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(file.fileName())));
+    const QRegularExpression pattern(QStringLiteral("^%1\\.[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6}|\\.lock)?$")
+                                         .arg(QRegularExpression::escape(file.fileName())));
     int removed = 0;
     const QStringList names
-        = directory.entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+        = directory.entryList({file.fileName() + QStringLiteral(".??????*")}, QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         if (!pattern.match(name).hasMatch())
             continue;

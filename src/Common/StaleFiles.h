@@ -15,8 +15,10 @@ namespace StaleFiles {
 void clearLock(const QString &path, const QString &logPrefix);
 
 // Removes the temporaries "<path>.XXXXXX" (six letters or digits) that a save
-// leaves for good when it dies between writing and renaming. Called at start,
-// before this process writes the file itself; returns how many were removed.
+// leaves for good when it dies between writing and renaming, and what the
+// settings writer leaves beside such a temporary when it writes into it
+// ("<path>.XXXXXX.XXXXXX", "<path>.XXXXXX.lock"). Called at start, before this
+// process writes the file itself; returns how many were removed.
 int removeTemporaries(const QString &path, const QString &logPrefix);
 
 } // namespace StaleFiles

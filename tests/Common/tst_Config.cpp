@@ -623,6 +623,10 @@ private Q_SLOTS:
         // As a fuzzer found it: a polygon whose count overflows the size of its allocation.
         QTest::newRow("overflowing count")
             << QByteArray("[%General]\nx=@ByteArray(abc@)\ny=@Variant(\\0\\0\\0\\x\xb7((((((((((f)\n");
+        // A stored time that holds a list of two billion texts instead: decoded
+        // in the format of a time, the count is taken at its word.
+        QTest::newRow("list as a stored time")
+            << QByteArray("[gui]\nlast=@DateTime(\\0\\0\\0\\v\\0\\x7f\\xff\\xff\\xf0)\n");
     }
 
     void garbageKeepsWorkingSettings()
@@ -634,7 +638,10 @@ private Q_SLOTS:
             Config config(path, tallyport::defaultSettings());
             QCOMPARE(config.get(QStringLiteral("log/level")).toInt(), 2);
             QCOMPARE(config.get(QStringLiteral("gui/locale")).toString(), QStringLiteral("el_GR"));
+            // A value chosen now is saved over the garbage.
+            config.set(QStringLiteral("log/level"), 4);
         }
+        QCOMPARE(Config(path, tallyport::defaultSettings()).get(QStringLiteral("log/level")).toInt(), 4);
 
         // While running: the file turns to garbage, then back to a good file.
         QFile::remove(path);

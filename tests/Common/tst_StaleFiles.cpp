@@ -104,18 +104,20 @@ private Q_SLOTS:
         QVERIFY(held.isLocked());
     }
 
-    // Only "<file>.XXXXXX" temporaries of the file itself go; anything else
-    // beside it stays.
+    // Only the temporaries of the file itself go ("<file>.XXXXXX", and what a
+    // save into one of them leaves); anything else beside it stays.
     void temporariesRemovedAtStart()
     {
         QTemporaryDir dir;
         const QString configPath = dir.filePath(QStringLiteral("gui.conf"));
         const QString eventsPath = dir.filePath(QStringLiteral("events.ini"));
-        const QStringList left = {QStringLiteral("gui.conf.aB3xY9"), QStringLiteral("gui.conf.Q0p2Lm"),
-                                  QStringLiteral("events.ini.Zz81kA")};
-        const QStringList kept = {QStringLiteral("gui.conf.swp"), QStringLiteral("gui.conf.aB3xY9x"),
+        const QStringList left
+            = {QStringLiteral("gui.conf.aB3xY9"), QStringLiteral("gui.conf.Q0p2Lm"),
+               QStringLiteral("gui.conf.Q0p2Lm.x7Tq0B"), QStringLiteral("gui.conf.Q0p2Lm.lock"),
+               QStringLiteral("events.ini.Zz81kA")};
+        const QStringList kept = {QStringLiteral("gui.conf.swp"),    QStringLiteral("gui.conf.aB3xY9x"),
                                   QStringLiteral("gui.conf.aB3-Y9"), QStringLiteral("other.conf.aB3xY9"),
-                                  QStringLiteral("gui.confaB3xY9")};
+                                  QStringLiteral("gui.confaB3xY9"),  QStringLiteral("gui.conf.aB3xY9.swp")};
         for (const QString &name : left + kept)
             writeFile(dir.filePath(name), "[gui]\nlocale=en_US\n");
 
