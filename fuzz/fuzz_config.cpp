@@ -7,8 +7,9 @@
 #include <QTemporaryDir>
 
 // The configuration file as another program may have left it, then a remote
-// configuration applied to what was read. The input is the file content; what
-// follows a line "%%json" is the remote object.
+// configuration applied to what was read, or else one value chosen on the
+// device and saved over it. The input is the file content; what follows a
+// line "%%json" is the remote object.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryDir *dir = [] {
@@ -29,7 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     config.print();
     const QJsonObject json = config.toJson();
     Q_UNUSED(json)
+    const QString level = QStringLiteral("log/level");
     if (split >= 0)
         config.fromJson(QJsonDocument::fromJson(input.mid(split + 8)).object());
+    else
+        config.set(level, config.get(level).toInt() == 3 ? 4 : 3);
     return 0;
 }
