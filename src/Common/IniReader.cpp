@@ -343,9 +343,13 @@ QVariant toVariant(const QString &text)
     return text;
 }
 
-// Repeated, leading and trailing slashes go.
+// Repeated, leading and trailing slashes go. Most keys have none: they are
+// taken as they are, without the list and the texts a split would make.
 QString normalizedKey(const QString &key)
 {
+    if (!key.startsWith(QLatin1Char('/')) && !key.endsWith(QLatin1Char('/'))
+        && !key.contains(QLatin1String("//")))
+        return key;
     return key.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
 }
 
