@@ -165,7 +165,8 @@ void tst_Inspector::scheduledShutdown()
     clock.start();
     inspector.scheduleShutdown(1);
     QVERIFY(started.wait(5000));
-    QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+    // A coarse timer may fire up to 5 % early.
+    QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(started.count(), 1);
 
     // Zero seconds: announced on the next turn of the event loop, not within the call.
@@ -224,8 +225,10 @@ void tst_Inspector::rescheduleRestartsTheDelay()
     clock.start();
     inspector.scheduleShutdown(1);
     QVERIFY(started.wait(5000));
-    // Counted from the second call, not the first.
-    QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+    // Counted from the second call, not the first (which would fire about
+    // 400 ms in). A coarse timer may fire up to 5 % early, and the clock
+    // truncates to whole milliseconds: 949 was seen.
+    QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!started.wait(1500));
     QCOMPARE(started.count(), 1);
 }
@@ -293,7 +296,7 @@ void tst_Inspector::requestsThroughBroker()
     QCOMPARE(rebootStarted.count(), 1);
     inspector.abortShutdown();
     QVERIFY(peer.waitFor(c_base + QStringLiteral("/power/reboot/request/1"), 6000));
-    QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() >= 1800, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(peer.payloads(c_base + "/power/reboot/request/1"), QList<QByteArray> {QByteArray()});
 
     QSignalSpy shutdownStarted(&inspector, &Inspector::systemShutdownStarted);
