@@ -642,7 +642,6 @@ int main(int argc, char *argv[])
     // The screens without the controller, once, to tell their share apart.
     const ChildResult screensChange = runOnce(modes[1], QStringLiteral("latency"), samples, 0);
     const ChildResult screensIdle = runOnce(modes[1], QStringLiteral("idle"), 0, idleSeconds);
-    sides[1].peak = std::max({sides[1].peak, screensChange.peakMiB, screensIdle.peakMiB});
 
     const auto roundsText = [](const QVector<double> &rounds) {
         QStringList texts;
