@@ -4,6 +4,7 @@
 #include "Defaults.h"
 #include "GUIManager.h"
 #include "Resources.h"
+#include "Toolkit.h"
 
 #include <QDebug>
 #include <QFont>
@@ -16,10 +17,7 @@ int main(int argc, char *argv[])
     // Must be set before the application object exists: text fields then use
     // the device's on-screen keyboard.
     qputenv("QT_IM_MODULE", QByteArrayLiteral("freevirtualkeyboard"));
-    // The style settings (Material, dark theme, accent) live beside the screens
-    // in the bundle, not at the bundle's root where the toolkit looks by default.
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_CONF"))
-        qputenv("QT_QUICK_CONTROLS_CONF", QByteArrayLiteral(":/qml/qtquickcontrols2.conf"));
+    tallyport::prepareToolkit();
 
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Tallyport"));

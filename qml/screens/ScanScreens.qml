@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQml.Models 2.15
 import "FrameParts.js" as FrameParts
 
 // Idle screen: the card and the ticket animations, one after the other.
@@ -97,7 +98,11 @@ Item {
     onFrameChanged: preload()
     onModeChanged: preload()
 
-    Repeater {
+    // The holders stay out of the window: one finishing its read would
+    // otherwise ask the window for a frame that changes nothing, and the
+    // window then waits out the rest of a refresh interval before it takes
+    // the next change, a passenger's result among them.
+    Instantiator {
         model: root.framesWanted !== 0 ? root.lastFrames[0] + root.lastFrames[1] + 2 : 0
 
         Image {
