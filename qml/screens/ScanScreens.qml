@@ -103,6 +103,7 @@ Item {
     // window then waits out the rest of a refresh interval before it takes
     // the next change, a passenger's result among them.
     Instantiator {
+        objectName: "frameHolders"
         model: root.framesWanted !== 0 ? root.lastFrames[0] + root.lastFrames[1] + 2 : 0
 
         Image {
